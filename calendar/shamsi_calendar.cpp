@@ -1,0 +1,75 @@
+#include "shamsi_calendar.h"
+
+#include <array>
+
+#include "services.h"
+
+namespace ShamsiCalendar {
+
+namespace {
+
+constexpr int kCycleYears = 33;
+// The positions in the 33-year cycle that are leap years.
+constexpr std::array<int, 8> kLeapPositions = {1, 5, 9, 13, 17, 22, 26, 30};
+
+constexpr int kEpochYear = 1300;  // 1 Farvardin 1300 = 21 March 1921
+constexpr int kEpochGregorianYear = 1921;
+constexpr int kEpochMarchDay = 21;
+constexpr int kGregorianYearOffset = 621;
+constexpr int kMarch = 3;
+
+std::int64_t FloorDiv(std::int64_t a, std::int64_t b) {
+    return a / b - ((a % b != 0) && ((a < 0) != (b < 0)) ? 1 : 0);
+}
+
+int CyclePosition(std::int64_t shamsiYear) {
+    return static_cast<int>(shamsiYear - FloorDiv(shamsiYear, kCycleYears) * kCycleYears);
+}
+
+}  // namespace
+
+bool IsLeapYear(std::int64_t shamsiYear) {
+    const int position = CyclePosition(shamsiYear);
+    for (const int leap : kLeapPositions) {
+        if (position == leap) {
+            return true;
+        }
+    }
+    return false;
+}
+
+int DaysInEsfand(std::int64_t shamsiYear) { return IsLeapYear(shamsiYear) ? 30 : 29; }
+
+std::int64_t LeapYearsBefore(std::int64_t shamsiYear) {
+    const std::int64_t cycles = FloorDiv(shamsiYear, kCycleYears);
+    const int position = CyclePosition(shamsiYear);
+    std::int64_t count = cycles * static_cast<std::int64_t>(kLeapPositions.size());
+    for (const int leap : kLeapPositions) {
+        if (leap < position) {
+            ++count;
+        }
+    }
+    return count;
+}
+
+std::int64_t FarvardinFirstDayNumber(std::int64_t shamsiYear) {
+    const std::int64_t epoch = Runtime::DaysFromCivil(kEpochGregorianYear, kMarch, kEpochMarchDay);
+    const std::int64_t years = shamsiYear - kEpochYear;
+    const std::int64_t leapDays = LeapYearsBefore(shamsiYear) - LeapYearsBefore(kEpochYear);
+    return epoch + years * kDaysInCommonYear + leapDays;
+}
+
+int DaysBeforeFarvardinFirst(std::int64_t shamsiYear) {
+    const auto gregorianYear = static_cast<int>(shamsiYear + kGregorianYearOffset);
+    return static_cast<int>(FarvardinFirstDayNumber(shamsiYear) -
+                            Runtime::DaysFromCivil(gregorianYear, 1, 1));
+}
+
+int FarvardinFirstMarchDay(std::int64_t shamsiYear) {
+    const auto gregorianYear = static_cast<int>(shamsiYear + kGregorianYearOffset);
+    return static_cast<int>(FarvardinFirstDayNumber(shamsiYear) -
+                            Runtime::DaysFromCivil(gregorianYear, kMarch, 1)) +
+           1;
+}
+
+}  // namespace ShamsiCalendar

@@ -1,0 +1,152 @@
+// Every day of the ranges the program serves, against ICU's Persian calendar.
+#include <gtest/gtest.h>
+
+#include <array>
+#include <memory>
+
+#include <unicode/datefmt.h>
+#include <unicode/gregocal.h>
+#include <unicode/smpdtfmt.h>
+#include <unicode/timezone.h>
+
+#include "icu_oracle.h"
+#include "module1.h"
+#include "recording_environment.h"
+
+using Runtime::Date;
+using Runtime::Text;
+
+namespace {
+
+Text TwoDigits(int n) { return Runtime::TextFromUtf8((n < 10 ? "0" : "") + std::to_string(n)); }
+
+Text ShamsiTyped(const Oracle::ShamsiDate& d) {
+    return TwoDigits(d.year % 100) + U"/" + TwoDigits(d.month) + U"/" + TwoDigits(d.day);
+}
+
+Text MiladiText(const Date& d) {
+    return Runtime::TextFromUtf8(std::to_string(d.year)) + U"/" + TwoDigits(d.month) + U"/" +
+           TwoDigits(d.day);
+}
+
+Text NumericShamsi(const Oracle::ShamsiDate& d) {
+    return TwoDigits(d.year % 100) + U"/" + TwoDigits(d.month) + U"/" +
+           Runtime::TextFromUtf8(std::to_string(d.day));
+}
+
+Date NextDay(const Date& d) {
+    if (d.day < Runtime::DaysInGregorianMonth(d.year, d.month)) {
+        return {d.year, d.month, d.day + 1};
+    }
+    return d.month < 12 ? Date{d.year, d.month + 1, 1} : Date{d.year + 1, 1, 1};
+}
+
+// ICU's own English wording of a date, "dd MMMM yyyy".
+class IcuWording {
+public:
+    IcuWording() {
+        UErrorCode status = U_ZERO_ERROR;
+        format_ = std::make_unique<icu::SimpleDateFormat>(icu::UnicodeString("dd MMMM yyyy"),
+                                                          icu::Locale("en_US"), status);
+        EXPECT_TRUE(U_SUCCESS(status));
+        format_->setTimeZone(*icu::TimeZone::getGMT());
+        calendar_ = std::make_unique<icu::GregorianCalendar>(*icu::TimeZone::getGMT(), status);
+        calendar_->setGregorianChange(-1e300, status);
+        EXPECT_TRUE(U_SUCCESS(status));
+    }
+
+    Text Word(const Date& d) {
+        UErrorCode status = U_ZERO_ERROR;
+        calendar_->clear();
+        calendar_->set(d.year, d.month - 1, d.day, 12, 0, 0);
+        const UDate moment = calendar_->getTime(status);
+        icu::UnicodeString out;
+        format_->format(moment, out);
+        std::string utf8;
+        out.toUTF8String(utf8);
+        return Runtime::TextFromUtf8(utf8);
+    }
+
+private:
+    std::unique_ptr<icu::SimpleDateFormat> format_;
+    std::unique_ptr<icu::GregorianCalendar> calendar_;
+};
+
+const std::array<Text, 7> kWeekdayNames = {U"يكشنبه",  U"دوشنبه", U"سه شنبه", U"چهارشنبه",
+                                           U"پنجشنبه", U"جمعه",   U"شنبه"};
+
+}  // namespace
+
+TEST(Exhaustive, EveryShamsiDayOf1300To1399ConvertsAsIcuSaysOnConsecutiveDays) {
+    RecordingEnvironment env;
+    int days = 0;
+    Date previous{};
+    for (int year = 1300; year <= 1399; ++year) {
+        for (int month = 1; month <= 12; ++month) {
+            const int length = Oracle::DaysInShamsiMonth(year, month);
+            for (int day = 1; day <= length; ++day) {
+                const Oracle::ShamsiDate shamsi{year, month, day};
+                const Date expected = Oracle::GregorianOf(shamsi);
+                Text typed = ShamsiTyped(shamsi);
+                ASSERT_EQ(Module1::ShamsiToMiladi(typed, env), MiladiText(expected))
+                    << year << '/' << month << '/' << day;
+                if (days > 0) {
+                    ASSERT_EQ(expected, NextDay(previous)) << year << '/' << month << '/' << day;
+                }
+                previous = expected;
+                ++days;
+            }
+        }
+    }
+    EXPECT_EQ(days, 36525);
+    EXPECT_TRUE(env.Messages().empty());
+}
+
+TEST(Exhaustive, EveryGregorianDayFrom1921To2121GivesIcusShamsiDateAndItsWeekday) {
+    RecordingEnvironment env;
+    int days = 0;
+    for (Date d{1921, 3, 21}; !(d == Date{2121, 3, 21}); d = NextDay(d)) {
+        const Oracle::ShamsiDate shamsi = Oracle::ShamsiOf(d);
+        Text numericArgument = MiladiText(d);
+        ASSERT_EQ(Module1::MiladiToShamsi(numericArgument, true, env), NumericShamsi(shamsi))
+            << Runtime::Utf8FromText(MiladiText(d));
+
+        Text longArgument = MiladiText(d);
+        const Text longForm = Module1::MiladiToShamsi(longArgument, false, env);
+        const Text& weekday = kWeekdayNames[static_cast<std::size_t>(Runtime::Weekday(d) - 1)];
+        const Text year = U"  " + Runtime::TextFromUtf8(std::to_string(shamsi.year));
+        ASSERT_EQ(longForm.substr(0, weekday.size() + 2), weekday + U"  ") << Runtime::Utf8FromText(longForm);
+        ASSERT_EQ(longForm.substr(longForm.size() - year.size()), year) << Runtime::Utf8FromText(longForm);
+        ++days;
+    }
+    EXPECT_EQ(days, 73049);
+    EXPECT_TRUE(env.Messages().empty());
+}
+
+TEST(Exhaustive, EveryShamsiDayOf1300To1399SurvivesTheRoundTrip) {
+    RecordingEnvironment env;
+    for (int year = 1300; year <= 1399; ++year) {
+        for (int month = 1; month <= 12; ++month) {
+            const int length = month <= 6 ? 31 : month <= 11 ? 30 : (Oracle::DaysInShamsiMonth(year, 12));
+            for (int day = 1; day <= length; ++day) {
+                const Oracle::ShamsiDate shamsi{year, month, day};
+                Text typed = ShamsiTyped(shamsi);
+                Text miladi = Module1::ShamsiToMiladi(typed, env);
+                ASSERT_EQ(Module1::MiladiToShamsi(miladi, true, env), NumericShamsi(shamsi))
+                    << Runtime::Utf8FromText(ShamsiTyped(shamsi));
+            }
+        }
+    }
+    EXPECT_TRUE(env.Messages().empty());
+}
+
+TEST(Exhaustive, EveryGregorianDayFrom1921To2121IsWordedAsIcuWordsIt) {
+    RecordingEnvironment env;
+    IcuWording icu;
+    for (Date d{1921, 3, 21}; !(d == Date{2121, 3, 21}); d = NextDay(d)) {
+        Text argument = MiladiText(d);
+        ASSERT_EQ(Module1::MiladiToString(argument, env), icu.Word(d))
+            << Runtime::Utf8FromText(MiladiText(d));
+    }
+    EXPECT_TRUE(env.Messages().empty());
+}

@@ -1,0 +1,22 @@
+// ICU's Persian calendar as an independent reference for the conversions.
+#pragma once
+
+#include "services.h"
+
+namespace Oracle {
+
+struct ShamsiDate {
+    int year = 0;
+    int month = 0;  // 1-12
+    int day = 0;
+    friend bool operator==(const ShamsiDate&, const ShamsiDate&) = default;
+};
+
+// The Gregorian date of a Shamsi date, as ICU's Persian calendar gives it.
+Runtime::Date GregorianOf(const ShamsiDate& shamsi);
+// The Shamsi date of a Gregorian date.
+ShamsiDate ShamsiOf(const Runtime::Date& gregorian);
+// Days in a Shamsi month according to ICU.
+int DaysInShamsiMonth(int year, int month);
+
+}  // namespace Oracle
