@@ -1,11 +1,13 @@
 #include "qt_environment.h"
 
+#include <QApplication>
 #include <QDate>
 #include <QMessageBox>
 #include <QPushButton>
 #include <utility>
 
 #include "qt_text.h"
+#include "ui_fonts.h"
 
 QtEnvironment::QtEnvironment(QString title) : title_(std::move(title)) {}
 
@@ -32,6 +34,10 @@ std::unique_ptr<QMessageBox> QtEnvironment::CreateMessageBox(const Runtime::Text
     box->setLayoutDirection(Qt::RightToLeft);
     box->setIcon(QMessageBox::NoIcon);
     box->setWindowTitle(title_);
+    // The toolkit's size for message boxes, in the window's Persian face.
+    LoadBundledFonts();
+    const qreal points = QApplication::font("QMessageBox").pointSizeF();
+    box->setFont(PersianUiFont(points > 0 ? points : 9.0));
     box->setTextFormat(Qt::PlainText);
     box->setText(ToQString(text));
     QPushButton* ok = box->addButton(OkCaption(), QMessageBox::AcceptRole);

@@ -24,6 +24,7 @@ struct SeenBox {
     Qt::WindowModality modality = Qt::NonModal;
     Qt::TextFormat format = Qt::AutoText;
     QWidget* parent = nullptr;
+    QString face;
 };
 
 // Once the box is up, notes what it shows and presses its one button.
@@ -45,6 +46,7 @@ void InspectAndCloseNextBox(SeenBox& seen)
         seen.modality = box->windowModality();
         seen.format = box->textFormat();
         seen.parent = box->parentWidget();
+        seen.face = box->fontInfo().family();
         if (!box->buttons().isEmpty()) {
             box->buttons().constFirst()->click();
         }
@@ -97,6 +99,9 @@ private slots:
         QCOMPARE(seen.modality, Qt::ApplicationModal);
         QCOMPARE(seen.format, Qt::PlainText);
         QCOMPARE(seen.parent, &owner);
+        // Persian text in a Persian face, not in whatever fallback is around.
+        QVERIFY2(seen.face == QStringLiteral("Tahoma") || seen.face == QStringLiteral("Vazirmatn UI"),
+                 qPrintable(seen.face));
         QCOMPARE(QApplication::activeModalWidget(), nullptr);
     }
 
