@@ -52,7 +52,6 @@ void PaintAsHeading(QLabel* label)
     palette.setColor(QPalette::WindowText, kHeadingYellow);
     label->setPalette(palette);
     label->setAutoFillBackground(false);
-    label->setAttribute(Qt::WA_TranslucentBackground, false);
 }
 
 // Buttons and the text box keep the toolkit's own colours rather than
@@ -115,6 +114,7 @@ Form1::Form1(Runtime::Environment& environment, QWidget* parent)
     // application's layout direction.
     setLayoutDirection(Qt::LeftToRight);
     setFixedSize(Pixels(3165), Pixels(3465));
+    // The window's default font, which the two buttons use.
     setFont(PersianUiFont(kSmallPoints));
 
     QPalette palette = this->palette();

@@ -43,7 +43,5 @@ inline const QString kFriday = QStringLiteral("جمعه");
 inline const QString kFarvardin = QStringLiteral("فروردين");
 // Shamsi month 8.
 inline const QString kAban = QStringLiteral("آبان");
-// Shamsi month 12.
-inline const QString kEsfand = QStringLiteral("اسفند");
 
 }  // namespace Expected

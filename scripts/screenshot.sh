@@ -1,0 +1,83 @@
+#!/usr/bin/env bash
+# Takes a picture of the running program without a display of its own: starts
+# an Xvfb server, starts the built program on it, types a Shamsi date, presses
+# Convert and saves the window as a PNG. Then presses Exit and checks that the
+# program ends.
+#
+# Usage: scripts/screenshot.sh [program] [output.png] [date]
+#   program     default build/default/app/shamsi-date-converter
+#   output.png  default docs/screenshot.png
+#   date        default 82/01/12
+#
+# Needs Xvfb, xdotool and ImageMagick's import.
+set -euo pipefail
+
+root=$(cd "$(dirname "$0")/.." && pwd)
+program=${1:-$root/build/default/app/shamsi-date-converter}
+output=${2:-$root/docs/screenshot.png}
+date_text=${3:-82/01/12}
+
+for tool in Xvfb xdotool import; do
+  command -v "$tool" >/dev/null || { echo "screenshot: $tool is not installed" >&2; exit 1; }
+done
+[[ -x $program ]] || { echo "screenshot: no program at $program (build it first)" >&2; exit 1; }
+
+work=$(mktemp -d)
+xvfb_pid=''
+app_pid=''
+cleanup() {
+  [[ -n $app_pid ]] && kill "$app_pid" 2>/dev/null || true
+  [[ -n $xvfb_pid ]] && kill "$xvfb_pid" 2>/dev/null || true
+  rm -rf "$work"
+}
+trap cleanup EXIT
+
+# Xvfb picks a free display and writes its number to the pipe.
+exec 3>"$work/display"
+Xvfb -displayfd 3 -screen 0 1024x768x24 -dpi 96 -nolisten tcp >"$work/xvfb.log" 2>&1 &
+xvfb_pid=$!
+exec 3>&-
+for _ in $(seq 100); do
+  [[ -s $work/display ]] && break
+  sleep 0.1
+done
+[[ -s $work/display ]] || { echo "screenshot: Xvfb did not start" >&2; cat "$work/xvfb.log" >&2; exit 1; }
+export DISPLAY=":$(head -n1 "$work/display")"
+unset WAYLAND_DISPLAY
+export QT_QPA_PLATFORM=xcb
+
+"$program" >"$work/program.log" 2>&1 &
+app_pid=$!
+
+window=$(timeout 20 xdotool search --sync --onlyvisible --pid "$app_pid" | head -n1) || true
+[[ -n $window ]] || { echo "screenshot: the window did not appear" >&2; cat "$work/program.log" >&2; exit 1; }
+sleep 0.5
+
+# Positions inside the window, in pixels: the Convert and Exit buttons.
+convert_x=35 convert_y=132
+exit_x=35 exit_y=156
+
+xdotool windowactivate --sync "$window" 2>/dev/null || xdotool windowfocus --sync "$window"
+# The focus starts in the text box.
+xdotool type --delay 50 --window "$window" "$date_text"
+xdotool mousemove --window "$window" "$convert_x" "$convert_y" click 1
+# Out of the way of the picture.
+xdotool mousemove 1000 750
+sleep 0.5
+
+mkdir -p "$(dirname "$output")"
+import -window "$window" "$output"
+echo "screenshot: saved $output ($(identify -format '%wx%h' "$output"))"
+
+xdotool mousemove --window "$window" "$exit_x" "$exit_y" click 1
+for _ in $(seq 50); do
+  kill -0 "$app_pid" 2>/dev/null || break
+  sleep 0.1
+done
+if kill -0 "$app_pid" 2>/dev/null; then
+  echo "screenshot: the program is still running after Exit" >&2
+  exit 1
+fi
+wait "$app_pid" && status=0 || status=$?
+app_pid=''
+echo "screenshot: Exit ended the program (status $status)"
