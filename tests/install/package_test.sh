@@ -1,0 +1,237 @@
+#!/usr/bin/env bash
+# The Debian package, installed into a temporary root, and the program
+# started from there.
+#
+#   package_test.sh build     BUILD_DIR WORK_DIR CPACK   # make the .deb, unpack it into WORK_DIR/root
+#   package_test.sh contents  BUILD_DIR WORK_DIR         # files, Depends, menu entry
+#   package_test.sh offscreen BUILD_DIR WORK_DIR         # starts, paints its window, waits for events
+#   package_test.sh xvfb      BUILD_DIR WORK_DIR         # on an X server: window shown, Exit ends it with 0
+#
+# Exit status 77 means the check could not run here (a tool is missing).
+set -euo pipefail
+
+mode=$1
+build_dir=$2
+work=$3
+root=$work/root
+program=$root/usr/bin/shamsi-date-converter
+caption='مبدل تاريخ'
+
+fail() {
+  echo "FAIL: $*" >&2
+  exit 1
+}
+
+skip() {
+  echo "SKIP: $*" >&2
+  exit 77
+}
+
+package_file() {
+  local debs=("$work"/pkg/shamsi-date-converter_*.deb)
+  [[ ${#debs[@]} -eq 1 && -f ${debs[0]} ]] || fail "expected one package in $work/pkg, found: ${debs[*]}"
+  echo "${debs[0]}"
+}
+
+# A private runtime directory, so Qt has nothing to complain about.
+private_runtime_dir() {
+  export XDG_RUNTIME_DIR=$work/runtime
+  rm -rf "$XDG_RUNTIME_DIR"
+  mkdir -m 0700 -p "$XDG_RUNTIME_DIR"
+}
+
+# Waits up to $2 seconds for the file $1 to hold a line matching $3, while
+# the process $4 lives.
+wait_for_line() {
+  local file=$1 seconds=$2 pattern=$3 pid=$4
+  local deadline=$((SECONDS + seconds))
+  while ((SECONDS < deadline)); do
+    grep -qF -- "$pattern" "$file" && return 0
+    kill -0 "$pid" 2>/dev/null || return 1
+    sleep 0.1
+  done
+  return 1
+}
+
+# Waits up to $2 seconds for the process $1 to end; its status in $status.
+wait_for_exit() {
+  local pid=$1 seconds=$2
+  local deadline=$((SECONDS + seconds))
+  while kill -0 "$pid" 2>/dev/null; do
+    ((SECONDS < deadline)) || return 1
+    sleep 0.1
+  done
+  status=0
+  wait "$pid" || status=$?
+  return 0
+}
+
+# Every line of the program's error output must be one of the expected
+# logging lines ($2, a prefix), or there must be none.
+expect_quiet() {
+  local log=$1 allowed=${2:-}
+  local unexpected
+  if [[ -n $allowed ]]; then
+    unexpected=$(grep -vF -- "$allowed" "$log" || true)
+  else
+    unexpected=$(cat "$log")
+  fi
+  [[ -z $unexpected ]] || fail "unexpected output from the program:"$'\n'"$unexpected"
+}
+
+case $mode in
+build)
+  cpack=$4
+  command -v dpkg-deb >/dev/null || skip "dpkg-deb is not installed"
+  rm -rf "$work"
+  mkdir -p "$work/pkg" "$root"
+  (cd "$build_dir" && "$cpack" -G DEB -B "$work/pkg" --config "$build_dir/CPackConfig.cmake") ||
+    fail "cpack could not make the package"
+  deb=$(package_file)
+  dpkg-deb -x "$deb" "$root"
+  echo "unpacked $deb into $root"
+  ;;
+
+contents)
+  deb=$(package_file)
+
+  # Files in their usual places.
+  for path in usr/bin/shamsi-date-converter \
+    usr/share/applications/shamsi-date-converter.desktop \
+    usr/share/icons/hicolor/scalable/apps/shamsi-date-converter.svg \
+    usr/share/icons/hicolor/48x48/apps/shamsi-date-converter.png \
+    usr/share/icons/hicolor/256x256/apps/shamsi-date-converter.png \
+    usr/share/doc/shamsi-date-converter/Vazirmatn-OFL.txt; do
+    [[ -f $root/$path ]] || fail "the package does not install /$path"
+  done
+  [[ -x $program ]] || fail "the program is not executable"
+  for size in 48 256; do
+    png=$root/usr/share/icons/hicolor/${size}x${size}/apps/shamsi-date-converter.png
+    # PNG signature, then the IHDR width and height as 32-bit big-endian.
+    header=$(od -An -tx1 -N24 "$png" | tr -d ' \n')
+    [[ ${header:0:16} == 89504e470d0a1a0a ]] || fail "$png is not a PNG"
+    printf -v expected '%08x%08x' "$size" "$size"
+    [[ ${header:32:16} == "$expected" ]] || fail "$png is not ${size}x${size}"
+  done
+
+  # Depends names the Qt 6 runtime, the platform plugins and the fonts, and
+  # every dependency is a package this machine has, in a version that
+  # satisfies it (the program has just been built and run against them).
+  depends=$(dpkg-deb -f "$deb" Depends)
+  echo "Depends: $depends"
+  for needed in libqt6core6 libqt6gui6 libqt6widgets6 qt6-qpa-plugins fonts-liberation2; do
+    [[ ", $depends," =~ [,\|]\ $needed[\ ,] ]] || fail "Depends does not name $needed"
+  done
+  IFS=',' read -ra clauses <<<"$depends"
+  for clause in "${clauses[@]}"; do
+    satisfied=false
+    IFS='|' read -ra alternatives <<<"$clause"
+    for alternative in "${alternatives[@]}"; do
+      if [[ $alternative =~ ^\ *([a-z0-9.+-]+)(:[a-z0-9]+)?\ *(\((<<|<=|=|>=|>>)\ *([^\)]+)\))?\ *$ ]]; then
+        name=${BASH_REMATCH[1]} op=${BASH_REMATCH[4]} version=${BASH_REMATCH[5]}
+      else
+        fail "cannot read the dependency '$alternative'"
+      fi
+      installed=$(dpkg-query -W -f='${Status}|${Version}' "$name" 2>/dev/null || true)
+      [[ $installed == "install ok installed|"* ]] || continue
+      if [[ -z $op ]] || dpkg --compare-versions "${installed#*|}" "$op" "$version"; then
+        satisfied=true
+      fi
+    done
+    $satisfied || fail "no installed package satisfies the dependency '$clause'"
+  done
+
+  # The menu entry: both names, the categories, and a command and an icon
+  # that the package itself provides.
+  desktop=$root/usr/share/applications/shamsi-date-converter.desktop
+  grep -qx 'Type=Application' "$desktop" || fail "the menu entry is not an application"
+  grep -qx 'Name=Shamsi Date Converter' "$desktop" || fail "the menu entry has no English name"
+  grep -qx "Name\[fa\]=$caption" "$desktop" || fail "the menu entry has no Persian name"
+  grep -qx 'Categories=Utility;Calendar;' "$desktop" || fail "the menu entry is not under Utility and Calendar"
+  exec_line=$(sed -n 's/^Exec=//p' "$desktop")
+  [[ -x $root/usr/bin/${exec_line%% *} ]] || fail "Exec=$exec_line is not the installed program"
+  icon=$(sed -n 's/^Icon=//p' "$desktop")
+  [[ -f $root/usr/share/icons/hicolor/scalable/apps/$icon.svg ]] || fail "Icon=$icon has no installed icon"
+  if command -v desktop-file-validate >/dev/null; then
+    desktop-file-validate "$desktop" || fail "desktop-file-validate rejects the menu entry"
+  else
+    echo "note: desktop-file-validate is not installed; the entry was checked by the lines above only"
+  fi
+  echo "package contents as expected"
+  ;;
+
+offscreen)
+  [[ -x $program ]] || fail "no installed program at $program"
+  private_runtime_dir
+  log=$work/offscreen.log
+  # Qt's own painting log tells when the window's first frame, all of its
+  # 211 x 231 pixels, has been drawn and flushed to the screen.
+  QT_QPA_PLATFORM=offscreen QT_LOGGING_RULES='qt.widgets.painting=true' "$program" 2>"$log" &
+  pid=$!
+  trap 'kill -KILL $pid 2>/dev/null || true' EXIT
+  frame='Flushing QRegion(0,0 211x231) of Form1('
+  wait_for_line "$log" 60 "$frame" "$pid" || fail "no full frame of the window within 60 s"$'\n'"$(tail -5 "$log")"
+  # Shown, and then waiting for the user rather than ending or failing.
+  sleep 1
+  kill -0 "$pid" 2>/dev/null || fail "the program ended on its own after showing its window"
+  # The offscreen platform has no user to close the window, so the program
+  # is stopped from outside; it must end by that signal and nothing else.
+  kill -TERM "$pid"
+  wait_for_exit "$pid" 10 || fail "the program did not end on SIGTERM"
+  trap - EXIT
+  ((status == 128 + 15)) || fail "the program ended with status $status, not by SIGTERM"
+  expect_quiet "$log" 'qt.widgets.painting: '
+  echo "installed program painted its window offscreen and waited for events"
+  ;;
+
+xvfb)
+  [[ -x $program ]] || fail "no installed program at $program"
+  command -v Xvfb >/dev/null || skip "Xvfb is not installed"
+  command -v xdotool >/dev/null || skip "xdotool is not installed"
+  private_runtime_dir
+  pids=()
+  trap 'for p in "${pids[@]}"; do kill -KILL "$p" 2>/dev/null || true; done' EXIT
+
+  # A private X server on the first free display.
+  display_file=$work/display
+  rm -f "$display_file"
+  Xvfb -displayfd 3 -screen 0 1024x768x24 -nolisten tcp 3>"$display_file" 2>"$work/xvfb.log" &
+  pids+=($!)
+  for _ in $(seq 100); do
+    [[ -s $display_file ]] && break
+    sleep 0.1
+  done
+  [[ -s $display_file ]] || fail "Xvfb did not start"$'\n'"$(cat "$work/xvfb.log")"
+  export DISPLAY=:$(head -1 "$display_file")
+
+  log=$work/xvfb-program.log
+  QT_QPA_PLATFORM=xcb "$program" 2>"$log" &
+  pid=$!
+  pids+=("$pid")
+
+  window=
+  for _ in $(seq 300); do
+    window=$(xdotool search --onlyvisible --name "^$caption\$" 2>/dev/null | head -1 || true)
+    [[ -n $window ]] && break
+    kill -0 "$pid" 2>/dev/null || fail "the program ended before showing its window"$'\n'"$(cat "$log")"
+    sleep 0.1
+  done
+  [[ -n $window ]] || fail "no visible window titled $caption within 30 s"
+  geometry=$(xdotool getwindowgeometry "$window" | sed -n 's/^ *Geometry: //p')
+  [[ $geometry == 211x231 ]] || fail "the window is $geometry, not 211x231"
+  [[ $(xdotool getwindowpid "$window") == "$pid" ]] || fail "the window does not belong to the installed program"
+
+  # Close it the way a user does: a click on Exit (the button at 10,146,
+  # 51 x 20 pixels in the window) ends the program, with status 0.
+  sleep 0.5
+  xdotool mousemove --window "$window" 35 156 click 1
+  wait_for_exit "$pid" 15 || fail "the program is still running 15 s after a click on Exit"
+  ((status == 0)) || fail "the program ended with status $status after Exit"
+  expect_quiet "$log"
+  echo "installed program showed its 211x231 window on X and ended with 0 on Exit"
+  ;;
+
+*)
+  fail "unknown mode $mode"
+  ;;
+esac
