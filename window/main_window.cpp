@@ -144,7 +144,7 @@ QString Form1::Credit()
 
 QString Form1::WebAddress()
 {
-    return QStringLiteral("https://github.com/shamsi-date-converter/shamsi-date-converter");
+    return QStringLiteral("https://mobadel.ir");
 }
 
 void Form1::CreateControls()

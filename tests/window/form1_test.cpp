@@ -337,6 +337,9 @@ private slots:
         QCOMPARE(Label("Label4")->text(), Form1::WebAddress());
         QVERIFY(Form1::WebAddress().startsWith(QStringLiteral("https://")));
         QVERIFY(!Form1::WebAddress().contains(QLatin1Char(' ')));
+        // The whole address shows within the label.
+        const QLabel* label4 = Label("Label4");
+        QVERIFY(label4->fontMetrics().horizontalAdvance(label4->text()) <= label4->width());
     }
 
     void focusChainFollowsTabIndex()
