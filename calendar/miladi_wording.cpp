@@ -15,7 +15,8 @@ using Runtime::Text;
 
 constexpr std::size_t kDateTextLength = 10;  // "YYYY/MM/DD"
 
-const Text kMessageDateFormat = U"خطا - - - تاريخ را بصورت روز/ماه/سال (YYYY/MM/DD)وارد نماييد";
+constexpr Runtime::TextView kMessageDateFormat =
+    U"خطا - - - تاريخ را بصورت روز/ماه/سال (YYYY/MM/DD)وارد نماييد";
 
 // Slot 0 is empty, so a month of 0 joins day and year directly. Every name
 // carries its own separating blanks.
@@ -39,7 +40,7 @@ Text MiladiToString(Text& miladiText, Environment& env) {
                Runtime::Trim(Runtime::NumberToText(today.year));
     }
     if (Runtime::Length(miladiText) != kDateTextLength) {
-        env.MessageBox(kMessageDateFormat);
+        env.MessageBox(Text(kMessageDateFormat));
         return {};
     }
     miladiText = Runtime::Trim(miladiText);
@@ -49,7 +50,7 @@ Text MiladiToString(Text& miladiText, Environment& env) {
     const Text yearText = Runtime::Left(miladiText, 4);
 
     if (!month || *month < 0 || *month >= static_cast<int>(monthNames.size())) {
-        env.MessageBox(kMessageDateFormat);
+        env.MessageBox(Text(kMessageDateFormat));
         return {};
     }
     return dayText + monthNames[static_cast<std::size_t>(*month)] + yearText;

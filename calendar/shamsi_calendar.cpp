@@ -1,5 +1,6 @@
 #include "shamsi_calendar.h"
 
+#include <algorithm>
 #include <array>
 
 #include "services.h"
@@ -29,13 +30,7 @@ int CyclePosition(std::int64_t shamsiYear) {
 }  // namespace
 
 bool IsLeapYear(std::int64_t shamsiYear) {
-    const int position = CyclePosition(shamsiYear);
-    for (const int leap : kLeapPositions) {
-        if (position == leap) {
-            return true;
-        }
-    }
-    return false;
+    return std::ranges::find(kLeapPositions, CyclePosition(shamsiYear)) != kLeapPositions.end();
 }
 
 int DaysInEsfand(std::int64_t shamsiYear) { return IsLeapYear(shamsiYear) ? 30 : 29; }

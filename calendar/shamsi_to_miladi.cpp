@@ -23,11 +23,11 @@ constexpr int kGregorianYearOffset = 621;
 // The Gregorian year is a 16-bit value, and the walk may step one year on.
 constexpr int kLastYear = std::numeric_limits<std::int16_t>::max() - kGregorianYearOffset - 1;
 
-const Text kMessageDateFormat = U"خطا - - - تاريخ را بصورت روز/ماه/سال وارد نماييد";
-const Text kMessageTwoDigits = U"تمامي فيلدها بايد به صورت دو رقمي وارد شود";
-const Text kMessageYear = U"خطا - - - سال را شمسي وارد نماييد";
-const Text kMessageMonth = U"خطا  - - - ماه را درست وارد نماييد";
-const Text kMessageDay = U"xxxxxxxxx1";
+constexpr Runtime::TextView kMessageDateFormat = U"خطا - - - تاريخ را بصورت روز/ماه/سال وارد نماييد";
+constexpr Runtime::TextView kMessageTwoDigits = U"تمامي فيلدها بايد به صورت دو رقمي وارد شود";
+constexpr Runtime::TextView kMessageYear = U"خطا - - - سال را شمسي وارد نماييد";
+constexpr Runtime::TextView kMessageMonth = U"خطا  - - - ماه را درست وارد نماييد";
+constexpr Runtime::TextView kMessageDay = U"xxxxxxxxx1";
 
 using MonthLengths = std::array<int, 12>;
 
@@ -54,8 +54,8 @@ Text TwoDigits(int number) {
 
 Text ShamsiToMiladi(Text& shamsiText, Environment& env) {
     if (Runtime::Length(shamsiText) != kTypedLength) {
-        env.MessageBox(kMessageDateFormat);
-        env.MessageBox(kMessageTwoDigits);
+        env.MessageBox(Text(kMessageDateFormat));
+        env.MessageBox(Text(kMessageTwoDigits));
         return {};
     }
     shamsiText = Runtime::Join(U"13", shamsiText);  // "13YY/MM/DD"
@@ -65,11 +65,11 @@ Text ShamsiToMiladi(Text& shamsiText, Environment& env) {
     const int day = ReadField(shamsiText, 9, 2).value_or(0);
 
     if (!year || *year < kFirstYear || *year > kLastYear) {
-        env.MessageBox(kMessageYear);
+        env.MessageBox(Text(kMessageYear));
         return {};
     }
     if (month < 1 || month > 12) {
-        env.MessageBox(kMessageMonth);
+        env.MessageBox(Text(kMessageMonth));
         return {};
     }
 
@@ -80,7 +80,7 @@ Text ShamsiToMiladi(Text& shamsiText, Environment& env) {
     // A day outside its month is told but not corrected: the count below
     // simply runs into the neighbouring month.
     if (day < 1 || day > shamsiMonths[static_cast<std::size_t>(month - 1)]) {
-        env.MessageBox(kMessageDay);
+        env.MessageBox(Text(kMessageDay));
     }
 
     int dayCount = ShamsiCalendar::DaysBeforeFarvardinFirst(*year) + day;

@@ -22,7 +22,7 @@ std::int64_t FloorDiv(std::int64_t a, std::int64_t b) {
 
 Text InputText(const std::uint8_t* data, std::size_t size) {
     if (size == 0 || data[0] != kRawCodePointsMark) {
-        return Runtime::TextFromUtf8(std::string_view(reinterpret_cast<const char*>(data), size));
+        return Runtime::TextFromUtf8(std::string(data, data + size));
     }
     Text text;
     for (std::size_t i = 1; i + kCodePointBytes <= size; i += kCodePointBytes) {
@@ -87,6 +87,15 @@ Text WithoutOuterBlanks(const Text& text) {
         --last;
     }
     return text.substr(first, last - first);
+}
+
+std::vector<Text> MessageList(std::initializer_list<TextView> texts) {
+    std::vector<Text> list;
+    list.reserve(texts.size());
+    for (const TextView text : texts) {
+        list.emplace_back(text);
+    }
+    return list;
 }
 
 Text FromAscii(std::string_view ascii) { return {ascii.begin(), ascii.end()}; }

@@ -7,6 +7,7 @@
 #include <array>
 #include <cstddef>
 #include <cstdint>
+#include <initializer_list>
 #include <optional>
 #include <string>
 #include <string_view>
@@ -17,6 +18,7 @@
 namespace Fuzz {
 
 using Runtime::Text;
+using Runtime::TextView;
 
 // Bytes as the core receives text. Normally they are UTF-8, decoded as the
 // window's text is (a malformed sequence becomes U+FFFD). An input whose
@@ -56,6 +58,8 @@ private:
 [[nodiscard]] std::string CodePoints(const Text& text);
 // The text without the blanks (U+0020) at either end.
 [[nodiscard]] Text WithoutOuterBlanks(const Text& text);
+// The texts as the list of messages a routine shows.
+[[nodiscard]] std::vector<Text> MessageList(std::initializer_list<TextView> texts);
 // The ASCII text as the core's text.
 [[nodiscard]] Text FromAscii(std::string_view ascii);
 // The decimal value of a digit of any script the core reads; nothing else.
@@ -67,19 +71,19 @@ private:
 
 // --- Texts the routines show --------------------------------------------------
 
-inline const Text kShamsiDateFormat = U"خطا - - - تاريخ را بصورت روز/ماه/سال وارد نماييد";
-inline const Text kShamsiTwoDigits = U"تمامي فيلدها بايد به صورت دو رقمي وارد شود";
-inline const Text kShamsiYear = U"خطا - - - سال را شمسي وارد نماييد";
-inline const Text kShamsiMonth = U"خطا  - - - ماه را درست وارد نماييد";
-inline const Text kShamsiDay = U"xxxxxxxxx1";
-inline const Text kMiladiDateFormat = U"خطا - - - تاريخ را بصورت روز/ماه/سال (YYYY/MM/DD)وارد نماييد";
+inline constexpr TextView kShamsiDateFormat = U"خطا - - - تاريخ را بصورت روز/ماه/سال وارد نماييد";
+inline constexpr TextView kShamsiTwoDigits = U"تمامي فيلدها بايد به صورت دو رقمي وارد شود";
+inline constexpr TextView kShamsiYear = U"خطا - - - سال را شمسي وارد نماييد";
+inline constexpr TextView kShamsiMonth = U"خطا  - - - ماه را درست وارد نماييد";
+inline constexpr TextView kShamsiDay = U"xxxxxxxxx1";
+inline constexpr TextView kMiladiDateFormat = U"خطا - - - تاريخ را بصورت روز/ماه/سال (YYYY/MM/DD)وارد نماييد";
 
-inline const std::array<Text, 7> kWeekdayNames = {U"يكشنبه",  U"دوشنبه", U"سه شنبه", U"چهارشنبه",
-                                                  U"پنجشنبه", U"جمعه",   U"شنبه"};
-inline const std::array<Text, 12> kShamsiMonthNames = {U"فروردين", U"ارديبهشت", U"خرداد", U"تير",
-                                                       U"مرداد",   U"شهريور",   U"مهر",   U"آبان",
-                                                       U"آذر",     U"دي",       U"بهمن",  U"اسفند"};
-inline const std::array<Text, 13> kEnglishMonthSlots = {
+inline constexpr std::array<TextView, 7> kWeekdayNames = {U"يكشنبه",  U"دوشنبه", U"سه شنبه", U"چهارشنبه",
+                                                          U"پنجشنبه", U"جمعه",   U"شنبه"};
+inline constexpr std::array<TextView, 12> kShamsiMonthNames = {U"فروردين", U"ارديبهشت", U"خرداد", U"تير",
+                                                               U"مرداد",   U"شهريور",   U"مهر",   U"آبان",
+                                                               U"آذر",     U"دي",       U"بهمن",  U"اسفند"};
+inline constexpr std::array<TextView, 13> kEnglishMonthSlots = {
     U"",       U" January ", U" February ",  U" March ",   U" April ",    U" May ",     U" June ",
     U" July ", U" August ",  U" September ", U" October ", U" November ", U" December "};
 

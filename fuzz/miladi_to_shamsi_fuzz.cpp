@@ -34,8 +34,8 @@ Text NumericForm(const Fuzz::ShamsiDate& shamsi) {
 // stand after the weekday name and after the month name.
 Text LongForm(const Fuzz::ShamsiDate& shamsi, int weekdayIndex) {
     const auto spaced = [](std::int64_t n) { return (n >= 0 ? Text(U" ") : Text()) + Decimal(n); };
-    return Fuzz::kWeekdayNames.at(static_cast<std::size_t>(weekdayIndex)) + U" " + spaced(shamsi.day) + U" " +
-           Fuzz::kShamsiMonthNames.at(static_cast<std::size_t>(shamsi.month - 1)) + U" " +
+    return Text(Fuzz::kWeekdayNames.at(static_cast<std::size_t>(weekdayIndex))) + U" " + spaced(shamsi.day) +
+           U" " + Text(Fuzz::kShamsiMonthNames.at(static_cast<std::size_t>(shamsi.month - 1))) + U" " +
            spaced(shamsi.year);
 }
 

@@ -34,7 +34,7 @@ std::optional<std::size_t> SlotOf(const Text& middle) {
 void CheckToday(const Fuzz::Checker& check, const Text& result, const std::vector<Text>& messages) {
     const Runtime::Date today = Fuzz::kToday;
     const Text expected = Fuzz::FromAscii(std::to_string(today.day)) +
-                          Fuzz::kEnglishMonthSlots.at(static_cast<std::size_t>(today.month)) +
+                          Text(Fuzz::kEnglishMonthSlots.at(static_cast<std::size_t>(today.month))) +
                           Fuzz::FromAscii(std::to_string(today.year));
     check.Require(result == expected, "the empty text words today, the day without a leading zero", result);
     check.Require(messages.empty(), "today is worded without a message");
@@ -57,7 +57,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     }
     if (input.size() != kDateTextLength) {
         check.Require(result.empty(), "a wrong length gives the empty text", result);
-        check.Require(messages == std::vector<Text>{Fuzz::kMiladiDateFormat},
+        check.Require(messages == Fuzz::MessageList({Fuzz::kMiladiDateFormat}),
                       "a wrong length shows the message once");
         check.Require(argument == input, "a wrong length leaves the argument as it was", argument);
         return 0;
@@ -67,7 +67,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
 
     const auto plainMonth = Fuzz::TwoDigitField(trimmed, 5);
     if (result.empty()) {
-        check.Require(messages == std::vector<Text>{Fuzz::kMiladiDateFormat},
+        check.Require(messages == Fuzz::MessageList({Fuzz::kMiladiDateFormat}),
                       "an empty result follows the message, once");
         check.Require(!plainMonth || *plainMonth > 12, "a two-digit month from 00 to 12 is always worded");
         return 0;

@@ -70,7 +70,7 @@ void CheckPlainDigits(const Fuzz::Checker& check, const Text& typed, const Text&
     }
     check.Require(readYear == kFirstYear + *yy, "two digits of any script read as the year 13YY");
     if (*mm < 1 || *mm > 12) {
-        check.Require(result.empty() && messages == std::vector<Text>{Fuzz::kShamsiMonth},
+        check.Require(result.empty() && messages == Fuzz::MessageList({Fuzz::kShamsiMonth}),
                       "a month outside 1-12 shows the month message and gives the empty text", result);
         return;
     }
@@ -103,7 +103,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     check.Require(messages.size() <= 2, "at most two messages per call");
     if (typed.size() != kTypedLength) {
         check.Require(result.empty(), "a wrong length gives the empty text", result);
-        check.Require(messages == std::vector<Text>{Fuzz::kShamsiDateFormat, Fuzz::kShamsiTwoDigits},
+        check.Require(messages == Fuzz::MessageList({Fuzz::kShamsiDateFormat, Fuzz::kShamsiTwoDigits}),
                       "a wrong length shows the two format messages, in order");
         check.Require(argument == typed, "a wrong length leaves the argument as it was", argument);
         return 0;
@@ -133,7 +133,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
                       "a result only for a year from 1300 and a month 1-12");
         const bool dayInMonth = *day >= 1 && *day <= Fuzz::DaysInShamsiMonth(*year, *month);
         check.Require(messages.empty() == dayInMonth &&
-                          (messages.empty() || messages == std::vector<Text>{Fuzz::kShamsiDay}),
+                          (messages.empty() || messages == Fuzz::MessageList({Fuzz::kShamsiDay})),
                       "the day marker, alone, exactly for a day outside its month");
         check.Require(Runtime::DaysFromCivil(miladi->year, miladi->month, miladi->day) ==
                           Fuzz::ShamsiDayNumber(*year, *month, *day),

@@ -46,6 +46,8 @@ class IcuWording {
 public:
     IcuWording() {
         UErrorCode status = U_ZERO_ERROR;
+        // The status of the construction is checked right after it.
+        // cppcheck-suppress useInitializationList
         format_ = std::make_unique<icu::SimpleDateFormat>(icu::UnicodeString("dd MMMM yyyy"),
                                                           icu::Locale("en_US"), status);
         EXPECT_TRUE(U_SUCCESS(status));

@@ -15,7 +15,7 @@ struct ShamsiDate {
 // The Gregorian date of a Shamsi date, as ICU's Persian calendar gives it.
 Runtime::Date GregorianOf(const ShamsiDate& shamsi);
 // The Shamsi date of a Gregorian date.
-ShamsiDate ShamsiOf(const Runtime::Date& gregorian);
+ShamsiDate ShamsiOf(const Runtime::Date& date);
 // Days in a Shamsi month according to ICU.
 int DaysInShamsiMonth(int year, int month);
 

@@ -52,7 +52,7 @@ TEST(TextToNumber, HugeExponentsGiveInfinityAndTinyOnesZero) {
 
 TEST(RealToInt16, RoundsHalfToEvenWithinRange) {
     struct Case {
-        double value;
+        double value = 0;
         std::optional<std::int16_t> expected;
     };
     const Case cases[] = {
@@ -141,7 +141,7 @@ TEST(TextOperations, ShortTextsGiveShorterResults) {
 TEST(Dates, WeekdayStartsOnSunday) {
     struct Case {
         Date date;
-        int weekday;
+        int weekday = 0;
     };
     const Case cases[] = {
         {{2003, 4, 1}, 3},    // Tuesday
