@@ -1,12 +1,16 @@
 #!/usr/bin/env bash
 # Builds and runs every test: the normal build, then the same suite under
-# AddressSanitizer and UndefinedBehaviorSanitizer.
+# AddressSanitizer and UndefinedBehaviorSanitizer, then each fuzz target for
+# 30 seconds, then the static checks (clang-format, cppcheck, clang-tidy).
 set -euo pipefail
 cd "$(dirname "$0")/.."
 
-scripts/install-deps.sh
+# The fuzz and lint steps need clang 14 and the analysers; install them here
+# too, so that a fresh machine updates the package lists only once.
+scripts/install-deps.sh clang-14 libclang-rt-14-dev clang-tidy-14 clang-format-14 cppcheck libbenchmark-dev
 
 export QT_QPA_PLATFORM=offscreen
+started=$SECONDS
 
 echo "== Normal build and tests"
 cmake --preset default
@@ -17,3 +21,11 @@ echo "== Sanitizer build and tests"
 cmake --preset sanitize
 cmake --build --preset sanitize
 ctest --preset sanitize
+
+echo "== Fuzzing ($((SECONDS - started)) s so far)"
+scripts/fuzz.sh 30
+
+echo "== Static checks ($((SECONDS - started)) s so far)"
+scripts/lint.sh
+
+echo "== All tests and checks passed in $((SECONDS - started)) s"
