@@ -17,6 +17,7 @@ namespace Module1 {
 namespace {
 
 using Runtime::Text;
+using Runtime::TextView;
 
 constexpr int kShamsiYearEndingInGregorian = 622;  // Gregorian year - 622
 constexpr int kTableMarchDay = 21;                 // 1 Farvardin in the table's year
@@ -46,16 +47,16 @@ std::array<MonthRow, 12> MonthTable() {
 }
 
 // Sunday first.
-std::array<Text, 7> WeekdayNames() {
+std::array<TextView, 7> WeekdayNames() {
     return {U"يكشنبه", U"دوشنبه", U"سه شنبه", U"چهارشنبه", U"پنجشنبه", U"جمعه", U"شنبه"};
 }
 
-std::array<Text, 12> MonthNames() {
+std::array<TextView, 12> MonthNames() {
     return {U"فروردين", U"ارديبهشت", U"خرداد", U"تير", U"مرداد", U"شهريور",
             U"مهر",     U"آبان",     U"آذر",   U"دي",  U"بهمن",  U"اسفند"};
 }
 
-std::array<Text, 12> MonthNumbers() {
+std::array<TextView, 12> MonthNumbers() {
     return {U"01", U"02", U"03", U"04", U"05", U"06", U"07", U"08", U"09", U"10", U"11", U"12"};
 }
 
@@ -91,8 +92,8 @@ int ShamsiMonthOnFirst(int gregorianMonth) {
 
 Text MiladiToShamsi(Text& miladiText, bool numericForm, Environment& env) {
     const std::array<MonthRow, 12> monthTable = MonthTable();
-    const std::array<Text, 7> weekdayNames = WeekdayNames();
-    const std::array<Text, 12> monthTexts = numericForm ? MonthNumbers() : MonthNames();
+    const std::array<TextView, 7> weekdayNames = WeekdayNames();
+    const std::array<TextView, 12> monthTexts = numericForm ? MonthNumbers() : MonthNames();
 
     if (miladiText.empty()) {
         miladiText = Runtime::DateToText(env.Today());
@@ -121,14 +122,24 @@ Text MiladiToShamsi(Text& miladiText, bool numericForm, Environment& env) {
         ++shamsiYear;
     }
 
-    const Text& monthText = monthTexts[static_cast<std::size_t>(shamsiMonth - 1)];
+    const TextView monthText = monthTexts[static_cast<std::size_t>(shamsiMonth - 1)];
+    Text shamsi;
     if (numericForm) {
-        return Runtime::Mid(Runtime::Trim(Runtime::NumberToText(shamsiYear)), 3, 2) + U"/" + monthText +
-               U"/" + Runtime::Trim(Runtime::NumberToText(shamsiDay));
+        // Characters 3 and 4 of the year: its last two digits in our era.
+        const Text year = Runtime::NumberToText(shamsiYear);
+        shamsi.append(Runtime::Mid(Runtime::Trim(year), 3, 2)).append(U"/").append(monthText).append(U"/");
+        Runtime::AppendDecimal(shamsi, shamsiDay);
+        return shamsi;
     }
-    const Text& weekdayName = weekdayNames[static_cast<std::size_t>(Runtime::Weekday(*date) - 1)];
-    return weekdayName + U" " + Runtime::NumberToText(shamsiDay) + U" " + monthText + U" " +
-           Runtime::NumberToText(shamsiYear);
+    // Day and year keep the blank of their number text, so two blanks
+    // follow the weekday name and the month name.
+    const TextView weekdayName = weekdayNames[static_cast<std::size_t>(Runtime::Weekday(*date) - 1)];
+    shamsi.reserve(weekdayName.size() + monthText.size() + 16);
+    shamsi.append(weekdayName).append(U" ");
+    Runtime::AppendNumberText(shamsi, shamsiDay);
+    shamsi.append(U" ").append(monthText).append(U" ");
+    Runtime::AppendNumberText(shamsi, shamsiYear);
+    return shamsi;
 }
 
 }  // namespace Module1

@@ -20,7 +20,7 @@ constexpr Runtime::TextView kMessageDateFormat =
 
 // Slot 0 is empty, so a month of 0 joins day and year directly. Every name
 // carries its own separating blanks.
-std::array<Text, 13> MonthNameTable() {
+std::array<Runtime::TextView, 13> MonthNameTable() {
     return {U"",       U" January ", U" February ",  U" March ",   U" April ",    U" May ",     U" June ",
             U" July ", U" August ",  U" September ", U" October ", U" November ", U" December "};
 }
@@ -28,16 +28,19 @@ std::array<Text, 13> MonthNameTable() {
 }  // namespace
 
 Text MiladiToString(Text& miladiText, Environment& env) {
-    const std::array<Text, 13> monthNames = MonthNameTable();
+    const std::array<Runtime::TextView, 13> monthNames = MonthNameTable();
 
     if (miladiText.empty()) {
         const Runtime::Date today = env.Today();
         if (today.month < 1 || today.month > 12) {
             return {};  // not a date: nothing sensible to word
         }
-        return Runtime::Trim(Runtime::NumberToText(today.day)) +
-               monthNames[static_cast<std::size_t>(today.month)] +
-               Runtime::Trim(Runtime::NumberToText(today.year));
+        // The day without a leading zero.
+        Text worded;
+        Runtime::AppendDecimal(worded, today.day);
+        worded += monthNames[static_cast<std::size_t>(today.month)];
+        Runtime::AppendDecimal(worded, today.year);
+        return worded;
     }
     if (Runtime::Length(miladiText) != kDateTextLength) {
         env.MessageBox(Text(kMessageDateFormat));
@@ -45,15 +48,19 @@ Text MiladiToString(Text& miladiText, Environment& env) {
     }
     miladiText = Runtime::Trim(miladiText);
 
-    const Text dayText = Runtime::Right(miladiText, 2);
+    const Runtime::TextView dayText = Runtime::Right(miladiText, 2);
     const auto month = Runtime::TextToInt16(Runtime::Mid(miladiText, 6, 2));
-    const Text yearText = Runtime::Left(miladiText, 4);
+    const Runtime::TextView yearText = Runtime::Left(miladiText, 4);
 
     if (!month || *month < 0 || *month >= static_cast<int>(monthNames.size())) {
         env.MessageBox(Text(kMessageDateFormat));
         return {};
     }
-    return dayText + monthNames[static_cast<std::size_t>(*month)] + yearText;
+    const Runtime::TextView monthName = monthNames[static_cast<std::size_t>(*month)];
+    Text worded;
+    worded.reserve(dayText.size() + monthName.size() + yearText.size());
+    worded.append(dayText).append(monthName).append(yearText);
+    return worded;
 }
 
 }  // namespace Module1

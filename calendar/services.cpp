@@ -15,41 +15,67 @@ namespace {
 constexpr char32_t kBlank = U' ';
 constexpr char32_t kReplacementCharacter = 0xFFFD;
 
-// Floor division and remainder, for day arithmetic before the epoch.
-constexpr std::int64_t FloorDiv(std::int64_t a, std::int64_t b) {
-    return a / b - ((a % b != 0) && ((a < 0) != (b < 0)) ? 1 : 0);
-}
-
 bool IsIgnoredInNumber(char32_t c) { return c == U' ' || c == U'\t' || c == U'\n'; }
 
 bool IsSign(char32_t c) { return c == U'+' || c == U'-'; }
 
 bool IsExponentMark(char32_t c) { return c == U'e' || c == U'E'; }
 
-// The longest prefix of `chars` that is a number: sign, digits, one decimal
-// point, an exponent (a mark, a sign, digits; kept only when it has digits).
-// Digits are normalised to ASCII so std::from_chars can read the result.
+// The number at the start of a text: sign, digits, one decimal point, an
+// exponent (a mark, a sign, digits; kept only when it has digits). Digits
+// are normalised to ASCII so std::from_chars can read them; a plain short
+// integer is also accumulated on the way, which saves the parse.
 struct ScannedNumber {
-    std::string ascii;       // what std::from_chars reads, without a leading '+'
-    bool hasDigits = false;  // a mantissa digit was seen
-    std::size_t consumed = 0;
+    std::string ascii;        // what std::from_chars reads; only for numbers that are not plain
+    bool hasDigits = false;   // a mantissa digit was seen
+    bool plainInteger = true; // no decimal point, no exponent, few enough digits
+    bool negative = false;
+    std::int64_t integer = 0;
+    std::size_t consumed = 0; // characters read, ignored ones included
 };
 
-ScannedNumber ScanNumber(const Text& chars) {
+constexpr int kMaxPlainIntegerDigits = 18;
+
+// Scans from the start of the text. With skipIgnored, blanks, tabs and line
+// feeds anywhere are passed over as if they were not there.
+ScannedNumber ScanNumber(TextView text, bool skipIgnored) {
     ScannedNumber scanned;
-    std::size_t i = 0;
-    if (i < chars.size() && IsSign(chars[i])) {
-        if (chars[i] == U'-') {
-            scanned.ascii += '-';
+    const auto skip = [&](std::size_t i) {
+        while (skipIgnored && i < text.size() && IsIgnoredInNumber(text[i])) {
+            ++i;
         }
-        ++i;
+        return i;
+    };
+    std::size_t i = skip(0);
+    if (i < text.size() && IsSign(text[i])) {
+        scanned.negative = text[i] == U'-';
+        i = skip(i + 1);
     }
+    // The ASCII form is only written once the number stops being a plain
+    // integer; the digits so far are then all in `integer` (leading zeros,
+    // which do not change the value, aside).
+    const auto leavePlain = [&scanned] {
+        if (scanned.plainInteger) {
+            scanned.plainInteger = false;
+            if (scanned.negative) {
+                scanned.ascii += '-';
+            }
+            scanned.ascii += std::to_string(scanned.integer);
+        }
+    };
     bool seenPoint = false;
-    for (; i < chars.size(); ++i) {
-        if (const auto digit = DigitValue(chars[i])) {
-            scanned.ascii += static_cast<char>('0' + *digit);
+    int digits = 0;
+    for (; i < text.size(); i = skip(i + 1)) {
+        if (const auto digit = DigitValue(text[i])) {
             scanned.hasDigits = true;
-        } else if (chars[i] == U'.' && !seenPoint) {
+            if (scanned.plainInteger && ++digits <= kMaxPlainIntegerDigits) {
+                scanned.integer = scanned.integer * 10 + *digit;
+            } else {
+                leavePlain();
+                scanned.ascii += static_cast<char>('0' + *digit);
+            }
+        } else if (text[i] == U'.' && !seenPoint) {
+            leavePlain();
             scanned.ascii += '.';
             seenPoint = true;
         } else {
@@ -57,18 +83,18 @@ ScannedNumber ScanNumber(const Text& chars) {
         }
     }
     scanned.consumed = i;
-    if (!scanned.hasDigits || i >= chars.size() || !IsExponentMark(chars[i])) {
+    if (!scanned.hasDigits || i >= text.size() || !IsExponentMark(text[i])) {
         return scanned;
     }
     std::string exponent = "e";
-    std::size_t j = i + 1;
-    if (j < chars.size() && IsSign(chars[j])) {
-        exponent += static_cast<char>(chars[j]);
-        ++j;
+    std::size_t j = skip(i + 1);
+    if (j < text.size() && IsSign(text[j])) {
+        exponent += static_cast<char>(text[j]);
+        j = skip(j + 1);
     }
     bool exponentHasDigits = false;
-    for (; j < chars.size(); ++j) {
-        const auto digit = DigitValue(chars[j]);
+    for (; j < text.size(); j = skip(j + 1)) {
+        const auto digit = DigitValue(text[j]);
         if (!digit) {
             break;
         }
@@ -76,45 +102,57 @@ ScannedNumber ScanNumber(const Text& chars) {
         exponentHasDigits = true;
     }
     if (exponentHasDigits) {
+        leavePlain();
         scanned.ascii += exponent;
         scanned.consumed = j;
     }
     return scanned;
 }
 
-// Reads the ASCII number that ScanNumber produced.
+// The value of a scanned number.
 double ParseScanned(const ScannedNumber& scanned) {
     if (!scanned.hasDigits) {
         return 0.0;
+    }
+    if (scanned.plainInteger) {
+        const auto magnitude = static_cast<double>(scanned.integer);
+        return scanned.negative ? -magnitude : magnitude;
     }
     const std::string& s = scanned.ascii;
     double value = 0.0;
     const auto [end, error] = std::from_chars(s.data(), s.data() + s.size(), value);
     (void)end;
     if (error == std::errc::result_out_of_range) {
-        const bool negative = !s.empty() && s.front() == '-';
         const auto mark = s.find('e');
         const bool tiny = mark != std::string::npos && mark + 1 < s.size() && s[mark + 1] == '-';
         if (tiny) {
-            return negative ? -0.0 : 0.0;
+            return scanned.negative ? -0.0 : 0.0;
         }
-        return negative ? -std::numeric_limits<double>::infinity() : std::numeric_limits<double>::infinity();
+        return scanned.negative ? -std::numeric_limits<double>::infinity()
+                                : std::numeric_limits<double>::infinity();
     }
     return value;
 }
 
 template <typename Int>
 std::optional<Int> RealToInteger(double value) {
-    if (std::isnan(value)) {
+    // Anything this far out cannot round into range (and NaN compares false).
+    constexpr double kLow = static_cast<double>(std::numeric_limits<Int>::min()) - 1.0;
+    constexpr double kHigh = static_cast<double>(std::numeric_limits<Int>::max()) + 1.0;
+    if (!(value > kLow && value < kHigh)) {
         return std::nullopt;
     }
-    double whole = std::floor(value);
-    const double fraction = value - whole;
-    if (fraction > 0.5 || (fraction == 0.5 && std::fmod(whole, 2.0) != 0.0)) {
-        whole += 1.0;
+    // In this range the cast is exact; it rounds towards zero, so step
+    // down for negative values with a fraction.
+    auto whole = static_cast<std::int64_t>(value);
+    if (static_cast<double>(whole) > value) {
+        --whole;
     }
-    if (whole < static_cast<double>(std::numeric_limits<Int>::min()) ||
-        whole > static_cast<double>(std::numeric_limits<Int>::max())) {
+    const double fraction = value - static_cast<double>(whole);
+    if (fraction > 0.5 || (fraction == 0.5 && whole % 2 != 0)) {
+        ++whole;
+    }
+    if (whole < std::numeric_limits<Int>::min() || whole > std::numeric_limits<Int>::max()) {
         return std::nullopt;
     }
     return static_cast<Int>(whole);
@@ -176,17 +214,6 @@ int DaysInGregorianMonth(int year, int month) {
     return kDays[static_cast<std::size_t>(month - 1)];
 }
 
-std::int64_t DaysFromCivil(int year, int month, int day) {
-    // Counts from 1 March so that February, with its leap day, ends the year.
-    const std::int64_t y = static_cast<std::int64_t>(year) - (month <= 2 ? 1 : 0);
-    const std::int64_t era = FloorDiv(y, 400);
-    const std::int64_t yearOfEra = y - era * 400;
-    const std::int64_t monthFromMarch = (month + 9) % 12;
-    const std::int64_t dayOfYear = (153 * monthFromMarch + 2) / 5 + day - 1;
-    const std::int64_t dayOfEra = yearOfEra * 365 + yearOfEra / 4 - yearOfEra / 100 + dayOfYear;
-    return era * 146097 + dayOfEra - 719468;
-}
-
 int Weekday(const Date& date) {
     // 1970-01-01 was a Thursday, weekday 5.
     const std::int64_t days = DaysFromCivil(date.year, date.month, date.day);
@@ -194,24 +221,26 @@ int Weekday(const Date& date) {
 }
 
 Text DateToText(const Date& date) {
-    const auto twoDigits = [](int n) {
-        Text t = Trim(NumberToText(n));
-        return t.size() < 2 ? U"0" + t : t;
-    };
-    return Trim(NumberToText(date.year)) + U"/" + twoDigits(date.month) + U"/" + twoDigits(date.day);
+    Text text;
+    text.reserve(10);
+    AppendDecimal(text, date.year);
+    text += U'/';
+    AppendDecimal(text, date.month, 2);
+    text += U'/';
+    AppendDecimal(text, date.day, 2);
+    return text;
 }
 
 std::optional<Date> DateFromText(TextView text) {
-    const Text trimmed = Trim(text);
-    const std::size_t first = trimmed.find_first_of(U"/-");
-    if (first == Text::npos) {
+    const TextView all = Trim(text);
+    const std::size_t first = all.find_first_of(U"/-");
+    if (first == TextView::npos) {
         return std::nullopt;
     }
-    const std::size_t second = trimmed.find_first_of(U"/-", first + 1);
-    if (second == Text::npos) {
+    const std::size_t second = all.find_first_of(U"/-", first + 1);
+    if (second == TextView::npos) {
         return std::nullopt;
     }
-    const TextView all(trimmed);
     const auto year = ReadDateField(all.substr(0, first));
     const auto month = ReadDateField(all.substr(first + 1, second - first - 1));
     const auto day = ReadDateField(all.substr(second + 1));
@@ -242,31 +271,45 @@ std::optional<int> DigitValue(char32_t c) {
     return std::nullopt;
 }
 
+void AppendDecimal(Text& text, std::int64_t number, int minimumDigits) {
+    std::array<char, 24> digits{};
+    const auto [end, error] = std::to_chars(digits.data(), digits.data() + digits.size(), number);
+    (void)error;  // 24 characters hold any 64-bit number
+    const char* first = digits.data();
+    if (number < 0) {
+        text += U'-';
+        ++first;
+    }
+    for (auto count = static_cast<int>(end - first); count < minimumDigits; ++count) {
+        text += U'0';
+    }
+    for (const char* c = first; c != end; ++c) {
+        text += static_cast<char32_t>(*c);
+    }
+}
+
+void AppendNumberText(Text& text, std::int64_t number) {
+    if (number >= 0) {
+        text += kBlank;
+    }
+    AppendDecimal(text, number);
+}
+
 Text NumberToText(std::int64_t number) {
-    const std::string digits = std::to_string(number);
-    Text text = number >= 0 ? Text(1, kBlank) : Text();
-    text.append(digits.begin(), digits.end());
+    Text text;
+    AppendNumberText(text, number);
     return text;
 }
 
-double TextToNumber(TextView text) {
-    Text chars;
-    chars.reserve(text.size());
-    for (const char32_t c : text) {
-        if (!IsIgnoredInNumber(c)) {
-            chars += c;
-        }
-    }
-    return ParseScanned(ScanNumber(chars));
-}
+double TextToNumber(TextView text) { return ParseScanned(ScanNumber(text, true)); }
 
 std::optional<std::int16_t> RealToInt16(double value) { return RealToInteger<std::int16_t>(value); }
 
 std::optional<std::int32_t> RealToInt32(double value) { return RealToInteger<std::int32_t>(value); }
 
 std::optional<std::int16_t> TextToInt16(TextView text) {
-    const Text trimmed = Trim(text);
-    const ScannedNumber scanned = ScanNumber(trimmed);
+    const TextView trimmed = Trim(text);
+    const ScannedNumber scanned = ScanNumber(trimmed, false);
     if (!scanned.hasDigits || scanned.consumed != trimmed.size()) {
         return std::nullopt;
     }
@@ -277,26 +320,26 @@ double WholePart(double value) { return std::floor(value); }
 
 // --- Texts ------------------------------------------------------------------
 
-Text Trim(TextView text) {
+TextView Trim(TextView text) {
     const std::size_t first = text.find_first_not_of(kBlank);
     if (first == TextView::npos) {
         return {};
     }
     const std::size_t last = text.find_last_not_of(kBlank);
-    return Text(text.substr(first, last - first + 1));
+    return text.substr(first, last - first + 1);
 }
 
-Text Left(TextView text, std::size_t count) { return Text(text.substr(0, count)); }
+TextView Left(TextView text, std::size_t count) { return text.substr(0, count); }
 
-Text Right(TextView text, std::size_t count) {
-    return count >= text.size() ? Text(text) : Text(text.substr(text.size() - count));
+TextView Right(TextView text, std::size_t count) {
+    return count >= text.size() ? text : text.substr(text.size() - count);
 }
 
-Text Mid(TextView text, std::size_t start, std::size_t count) {
+TextView Mid(TextView text, std::size_t start, std::size_t count) {
     if (start == 0 || start > text.size()) {
         return {};
     }
-    return Text(text.substr(start - 1, count));
+    return text.substr(start - 1, count);
 }
 
 std::size_t Length(TextView text) { return text.size(); }

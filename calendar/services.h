@@ -46,8 +46,23 @@ public:
 
 [[nodiscard]] bool IsGregorianLeapYear(int year);
 [[nodiscard]] int DaysInGregorianMonth(int year, int month);
+// Division rounded down, for day arithmetic before an epoch: -1 / 7 gives -1.
+[[nodiscard]] constexpr std::int64_t FloorDiv(std::int64_t a, std::int64_t b) {
+    return a / b - ((a % b != 0) && ((a < 0) != (b < 0)) ? 1 : 0);
+}
+
 // Days from 1970-01-01 (proleptic Gregorian calendar) to the date.
-[[nodiscard]] std::int64_t DaysFromCivil(int year, int month, int day);
+[[nodiscard]] constexpr std::int64_t DaysFromCivil(int year, int month, int day) {
+    // Counts from 1 March so that February, with its leap day, ends the year.
+    const std::int64_t y = static_cast<std::int64_t>(year) - (month <= 2 ? 1 : 0);
+    const std::int64_t era = FloorDiv(y, 400);
+    const std::int64_t yearOfEra = y - era * 400;
+    const std::int64_t monthFromMarch = (month + 9) % 12;
+    const std::int64_t dayOfYear = (153 * monthFromMarch + 2) / 5 + day - 1;
+    const std::int64_t dayOfEra = yearOfEra * 365 + yearOfEra / 4 - yearOfEra / 100 + dayOfYear;
+    return era * 146097 + dayOfEra - 719468;
+}
+
 // 1 for Sunday up to 7 for Saturday.
 [[nodiscard]] int Weekday(const Date& date);
 // "YYYY/MM/DD"; DateFromText reads it back as the same date.
@@ -64,6 +79,11 @@ public:
 
 // Shortest decimal form; a non-negative number gets one leading blank.
 [[nodiscard]] Text NumberToText(std::int64_t number);
+// Appends what NumberToText gives, without making a text of its own.
+void AppendNumberText(Text& text, std::int64_t number);
+// Appends the decimal form without a blank, with leading zeros up to
+// minimumDigits digits: AppendDecimal(t, 4, 2) appends "04".
+void AppendDecimal(Text& text, std::int64_t number, int minimumDigits = 1);
 
 // Reads the number at the start of the text, ignoring blanks, tabs and line
 // feeds anywhere: an optional sign, digits, one decimal point, an exponent.
@@ -86,14 +106,18 @@ public:
 [[nodiscard]] double WholePart(double value);
 
 // --- Texts ------------------------------------------------------------------
+//
+// Trim, Left, Right and Mid return views into their argument, so they copy
+// nothing; the view is valid as long as the text it was taken from. Keep a
+// text of your own (Text(view)) to hold the result longer.
 
 // The text without its leading and trailing blanks (U+0020 only).
-[[nodiscard]] Text Trim(TextView text);
+[[nodiscard]] TextView Trim(TextView text);
 // The first / last count characters, fewer when the text is shorter.
-[[nodiscard]] Text Left(TextView text, std::size_t count);
-[[nodiscard]] Text Right(TextView text, std::size_t count);
+[[nodiscard]] TextView Left(TextView text, std::size_t count);
+[[nodiscard]] TextView Right(TextView text, std::size_t count);
 // count characters from the 1-based start; empty when start lies past the end.
-[[nodiscard]] Text Mid(TextView text, std::size_t start, std::size_t count);
+[[nodiscard]] TextView Mid(TextView text, std::size_t start, std::size_t count);
 [[nodiscard]] std::size_t Length(TextView text);
 [[nodiscard]] Text Join(TextView left, TextView right);
 

@@ -9,6 +9,8 @@ namespace ShamsiCalendar {
 
 namespace {
 
+using Runtime::FloorDiv;
+
 constexpr int kCycleYears = 33;
 // The positions in the 33-year cycle that are leap years.
 constexpr std::array<int, 8> kLeapPositions = {1, 5, 9, 13, 17, 22, 26, 30};
@@ -18,10 +20,6 @@ constexpr int kEpochGregorianYear = 1921;
 constexpr int kEpochMarchDay = 21;
 constexpr int kGregorianYearOffset = 621;
 constexpr int kMarch = 3;
-
-std::int64_t FloorDiv(std::int64_t a, std::int64_t b) {
-    return a / b - ((a % b != 0) && ((a < 0) != (b < 0)) ? 1 : 0);
-}
 
 int CyclePosition(std::int64_t shamsiYear) {
     return static_cast<int>(shamsiYear - FloorDiv(shamsiYear, kCycleYears) * kCycleYears);
@@ -48,10 +46,10 @@ std::int64_t LeapYearsBefore(std::int64_t shamsiYear) {
 }
 
 std::int64_t FarvardinFirstDayNumber(std::int64_t shamsiYear) {
-    const std::int64_t epoch = Runtime::DaysFromCivil(kEpochGregorianYear, kMarch, kEpochMarchDay);
+    constexpr std::int64_t kEpoch = Runtime::DaysFromCivil(kEpochGregorianYear, kMarch, kEpochMarchDay);
     const std::int64_t years = shamsiYear - kEpochYear;
     const std::int64_t leapDays = LeapYearsBefore(shamsiYear) - LeapYearsBefore(kEpochYear);
-    return epoch + years * kDaysInCommonYear + leapDays;
+    return kEpoch + years * kDaysInCommonYear + leapDays;
 }
 
 int DaysBeforeFarvardinFirst(std::int64_t shamsiYear) {

@@ -45,10 +45,6 @@ std::optional<std::int16_t> ReadField(const Text& workingText, std::size_t start
     return Runtime::RealToInt16(Runtime::TextToNumber(Runtime::Mid(workingText, start, length)));
 }
 
-Text TwoDigits(int number) {
-    const Text digits = Runtime::Trim(Runtime::NumberToText(number));
-    return number < 10 ? U"0" + digits : digits;
-}
 
 }  // namespace
 
@@ -58,7 +54,7 @@ Text ShamsiToMiladi(Text& shamsiText, Environment& env) {
         env.MessageBox(Text(kMessageTwoDigits));
         return {};
     }
-    shamsiText = Runtime::Join(U"13", shamsiText);  // "13YY/MM/DD"
+    shamsiText.insert(0, U"13");  // the working text "13YY/MM/DD"
 
     const auto year = ReadField(shamsiText, 1, 4);
     const int month = ReadField(shamsiText, 6, 2).value_or(0);
@@ -99,8 +95,15 @@ Text ShamsiToMiladi(Text& shamsiText, Environment& env) {
         }
     }
 
-    return Runtime::Trim(Runtime::NumberToText(gregorianYear)) + U"/" + TwoDigits(gregorianMonth) + U"/" +
-           TwoDigits(dayCount);
+    // The year in as many digits as it has; month and day in two.
+    Text miladi;
+    miladi.reserve(kTypedLength + 3);
+    Runtime::AppendDecimal(miladi, gregorianYear);
+    miladi += U'/';
+    Runtime::AppendDecimal(miladi, gregorianMonth, 2);
+    miladi += U'/';
+    Runtime::AppendDecimal(miladi, dayCount, 2);
+    return miladi;
 }
 
 }  // namespace Module1
