@@ -4,6 +4,7 @@
 #include <array>
 #include <charconv>
 #include <cmath>
+#include <cstdint>
 #include <limits>
 #include <string>
 #include <system_error>
@@ -272,20 +273,25 @@ std::optional<int> DigitValue(char32_t c) {
 }
 
 void AppendDecimal(Text& text, std::int64_t number, int minimumDigits) {
-    std::array<char, 24> digits{};
-    const auto [end, error] = std::to_chars(digits.data(), digits.data() + digits.size(), number);
-    (void)error;  // 24 characters hold any 64-bit number
-    const char* first = digits.data();
+    // Magnitude as unsigned, so the most negative number is no special case.
+    std::uint64_t rest = number < 0 ? ~static_cast<std::uint64_t>(number) + 1 : static_cast<std::uint64_t>(number);
+    // Written backwards from the end of a buffer that holds any 64-bit
+    // number with its sign and the widest zero padding asked for here.
+    constexpr std::size_t kCapacity = 24;
+    std::array<char32_t, kCapacity> buffer;  // NOLINT(cppcoreguidelines-pro-type-member-init): filled from the end
+    std::size_t first = kCapacity;
+    do {
+        buffer[--first] = static_cast<char32_t>(U'0' + rest % 10);
+        rest /= 10;
+    } while (rest != 0);
+    const std::size_t width = std::min<std::size_t>(static_cast<std::size_t>(std::max(minimumDigits, 1)), kCapacity - 1);
+    while (kCapacity - first < width) {
+        buffer[--first] = U'0';
+    }
     if (number < 0) {
-        text += U'-';
-        ++first;
+        buffer[--first] = U'-';
     }
-    for (auto count = static_cast<int>(end - first); count < minimumDigits; ++count) {
-        text += U'0';
-    }
-    for (const char* c = first; c != end; ++c) {
-        text += static_cast<char32_t>(*c);
-    }
+    text.append(buffer.data() + first, kCapacity - first);
 }
 
 void AppendNumberText(Text& text, std::int64_t number) {

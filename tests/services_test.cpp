@@ -118,6 +118,19 @@ TEST(NumberToText, GivesNonNegativeNumbersALeadingBlank) {
     EXPECT_EQ(NumberToText(0), U" 0");
     EXPECT_EQ(NumberToText(1382), U" 1382");
     EXPECT_EQ(NumberToText(-9), U"-9");
+    EXPECT_EQ(NumberToText(std::numeric_limits<std::int64_t>::min()), U"-9223372036854775808");
+    struct Case {
+        std::int64_t number;
+        int minimumDigits;
+        Text appended;
+    };
+    const Case cases[] = {{4, 2, U"x04"}, {12, 2, U"x12"}, {2003, 2, U"x2003"}, {0, 1, U"x0"},
+                          {-7, 2, U"x-07"}, {13621, 1, U"x13621"}};
+    for (const auto& c : cases) {
+        Text text = U"x";
+        AppendDecimal(text, c.number, c.minimumDigits);
+        EXPECT_EQ(text, c.appended) << c.number;
+    }
     EXPECT_EQ(WholePart(-2.5), -3);
     EXPECT_EQ(WholePart(2.5), 2);
 }
