@@ -5,9 +5,11 @@
 set -euo pipefail
 cd "$(dirname "$0")/.."
 
-# The fuzz and lint steps need clang 14 and the analysers; install them here
-# too, so that a fresh machine updates the package lists only once.
-scripts/install-deps.sh clang-14 libclang-rt-14-dev clang-tidy-14 clang-format-14 cppcheck libbenchmark-dev
+# The fuzz and lint steps need clang 14 and the analysers, the package test
+# needs dpkg-dev (and xdotool for its click on Exit); install them here too,
+# so that a fresh machine updates the package lists only once.
+scripts/install-deps.sh clang-14 libclang-rt-14-dev clang-tidy-14 clang-format-14 cppcheck libbenchmark-dev \
+  dpkg-dev xdotool desktop-file-utils
 
 export QT_QPA_PLATFORM=offscreen
 started=$SECONDS

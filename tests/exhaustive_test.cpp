@@ -18,7 +18,11 @@ using Runtime::Text;
 
 namespace {
 
-Text TwoDigits(int n) { return Runtime::TextFromUtf8((n < 10 ? "0" : "") + std::to_string(n)); }
+Text TwoDigits(int n) {
+    Text text;
+    Runtime::AppendDecimal(text, n, 2);
+    return text;
+}
 
 Text ShamsiTyped(const Oracle::ShamsiDate& d) {
     return TwoDigits(d.year % 100) + U"/" + TwoDigits(d.month) + U"/" + TwoDigits(d.day);
