@@ -174,22 +174,23 @@ void CheckNumberToText(const Fuzz::Checker& check, std::int64_t number) {
 
 void CheckTextOperations(const Fuzz::Checker& check, const Text& text, std::size_t count) {
     const std::size_t n = text.size();
-    const Text left = Runtime::Left(text, count);
-    const Text right = Runtime::Right(text, count);
+    const Text left(Runtime::Left(text, count));
+    const Text right(Runtime::Right(text, count));
     check.Require(left.size() == std::min(count, n) && text.compare(0, left.size(), left) == 0,
                   "Left gives the first characters, fewer when the text is shorter", left);
     check.Require(
         right.size() == std::min(count, n) && text.compare(n - right.size(), right.size(), right) == 0,
         "Right gives the last characters, fewer when the text is shorter", right);
-    check.Require(Runtime::Trim(text) == Fuzz::WithoutOuterBlanks(text),
+    check.Require(Text(Runtime::Trim(text)) == Fuzz::WithoutOuterBlanks(text),
                   "Trim removes the outer blanks only");
     check.Require(Runtime::Mid(text, 0, count).empty() && Runtime::Mid(text, n + 1, count).empty(),
                   "Mid is empty for start 0 and for a start past the end");
     const std::size_t start = n == 0 ? 1 : count % n + 1;
     if (start <= n) {
-        const Text rest = Runtime::Mid(text, start, std::numeric_limits<std::size_t>::max());
-        check.Require(Runtime::Left(text, start - 1) + rest == text, "Mid from a start takes the rest", rest);
-        const Text mid = Runtime::Mid(text, start, count);
+        const Text rest(Runtime::Mid(text, start, std::numeric_limits<std::size_t>::max()));
+        check.Require(Text(Runtime::Left(text, start - 1)) + rest == text, "Mid from a start takes the rest",
+                      rest);
+        const Text mid(Runtime::Mid(text, start, count));
         check.Require(mid.size() == std::min(count, rest.size()) && rest.compare(0, mid.size(), mid) == 0,
                       "Mid takes count characters from the start, fewer when the text ends first", mid);
     }
