@@ -27,12 +27,12 @@ bool IsExponentMark(char32_t c) { return c == U'e' || c == U'E'; }
 // are normalised to ASCII so std::from_chars can read them; a plain short
 // integer is also accumulated on the way, which saves the parse.
 struct ScannedNumber {
-    std::string ascii;        // what std::from_chars reads; only for numbers that are not plain
-    bool hasDigits = false;   // a mantissa digit was seen
-    bool plainInteger = true; // no decimal point, no exponent, few enough digits
+    std::string ascii;         // what std::from_chars reads; only for numbers that are not plain
+    bool hasDigits = false;    // a mantissa digit was seen
+    bool plainInteger = true;  // no decimal point, no exponent, few enough digits
     bool negative = false;
     std::int64_t integer = 0;
-    std::size_t consumed = 0; // characters read, ignored ones included
+    std::size_t consumed = 0;  // characters read, ignored ones included
 };
 
 constexpr int kMaxPlainIntegerDigits = 18;
@@ -274,17 +274,21 @@ std::optional<int> DigitValue(char32_t c) {
 
 void AppendDecimal(Text& text, std::int64_t number, int minimumDigits) {
     // Magnitude as unsigned, so the most negative number is no special case.
-    std::uint64_t rest = number < 0 ? ~static_cast<std::uint64_t>(number) + 1 : static_cast<std::uint64_t>(number);
+    std::uint64_t rest =
+        number < 0 ? ~static_cast<std::uint64_t>(number) + 1 : static_cast<std::uint64_t>(number);
     // Written backwards from the end of a buffer that holds any 64-bit
     // number with its sign and the widest zero padding asked for here.
     constexpr std::size_t kCapacity = 24;
-    std::array<char32_t, kCapacity> buffer;  // NOLINT(cppcoreguidelines-pro-type-member-init): filled from the end
+    // Filled from the end; only the part written is read.
+    // NOLINTNEXTLINE(cppcoreguidelines-pro-type-member-init)
+    std::array<char32_t, kCapacity> buffer;
     std::size_t first = kCapacity;
     do {
         buffer[--first] = static_cast<char32_t>(U'0' + rest % 10);
         rest /= 10;
     } while (rest != 0);
-    const std::size_t width = std::min<std::size_t>(static_cast<std::size_t>(std::max(minimumDigits, 1)), kCapacity - 1);
+    const std::size_t width =
+        std::min<std::size_t>(static_cast<std::size_t>(std::max(minimumDigits, 1)), kCapacity - 1);
     while (kCapacity - first < width) {
         buffer[--first] = U'0';
     }

@@ -45,7 +45,6 @@ std::optional<std::int16_t> ReadField(const Text& workingText, std::size_t start
     return Runtime::RealToInt16(Runtime::TextToNumber(Runtime::Mid(workingText, start, length)));
 }
 
-
 }  // namespace
 
 Text ShamsiToMiladi(Text& shamsiText, Environment& env) {

@@ -4,7 +4,7 @@
 // The input is read three ways at once: as text (TextToNumber, TextToInt16,
 // DateFromText, Trim, Left, Right, Mid), as raw bytes at the UTF-8 boundary,
 // and its first and last eight bytes as a double and as a 64-bit integer
-// (RealToInt16, RealToInt32, NumberToText).
+// (RealToInt16, RealToInt32, NumberToText, AppendDecimal).
 #include <algorithm>
 #include <cfenv>
 #include <cmath>
@@ -172,6 +172,22 @@ void CheckNumberToText(const Fuzz::Checker& check, std::int64_t number) {
     }
 }
 
+// Widths up to 20 cover every 64-bit number and some zero padding too.
+void CheckDecimal(const Fuzz::Checker& check, std::int64_t number, int minimumDigits) {
+    Text text = U"x";
+    Runtime::AppendDecimal(text, number, minimumDigits);
+    std::string digits = std::to_string(number);
+    const bool negative = digits.front() == '-';
+    if (negative) {
+        digits.erase(0, 1);
+    }
+    if (digits.size() < static_cast<std::size_t>(minimumDigits)) {
+        digits.insert(0, static_cast<std::size_t>(minimumDigits) - digits.size(), '0');
+    }
+    check.Require(text == U"x" + Fuzz::FromAscii((negative ? "-" : "") + digits),
+                  "AppendDecimal appends the sign, zeros up to the width, then the digits", text);
+}
+
 void CheckTextOperations(const Fuzz::Checker& check, const Text& text, std::size_t count) {
     const std::size_t n = text.size();
     const Text left(Runtime::Left(text, count));
@@ -255,6 +271,8 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     CheckRounding(check, FromBytes<double>(data, size, false));
     CheckRounding(check, Runtime::TextToNumber(text));
     CheckNumberToText(check, FromBytes<std::int64_t>(data, size, true));
+    constexpr int kWidths = 21;
+    CheckDecimal(check, FromBytes<std::int64_t>(data, size, true), size == 0 ? 0 : data[size - 1] % kWidths);
     CheckTextOperations(check, text, FromBytes<std::size_t>(data, size, true));
     CheckDateText(check, text);
     CheckUtf8(check, std::string(data, data + size), text);

@@ -124,8 +124,8 @@ TEST(NumberToText, GivesNonNegativeNumbersALeadingBlank) {
         int minimumDigits;
         Text appended;
     };
-    const Case cases[] = {{4, 2, U"x04"}, {12, 2, U"x12"}, {2003, 2, U"x2003"}, {0, 1, U"x0"},
-                          {-7, 2, U"x-07"}, {13621, 1, U"x13621"}};
+    const Case cases[] = {{4, 2, U"x04"}, {12, 2, U"x12"},  {2003, 2, U"x2003"},
+                          {0, 1, U"x0"},  {-7, 2, U"x-07"}, {13621, 1, U"x13621"}};
     for (const auto& c : cases) {
         Text text = U"x";
         AppendDecimal(text, c.number, c.minimumDigits);
