@@ -4,8 +4,7 @@
 #include "main_window.h"
 #include "qt_environment.h"
 
-int main(int argc, char* argv[])
-{
+int main(int argc, char* argv[]) {
     QApplication application(argc, argv);
 
     QtEnvironment environment(Form1::Caption());

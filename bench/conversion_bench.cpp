@@ -37,8 +37,7 @@ using Runtime::Text;
 // show no message; both are counted so that a run that strays is refused.
 class QuietEnvironment final : public Runtime::Environment {
 public:
-    [[nodiscard]] Runtime::Date Today() const override
-    {
+    [[nodiscard]] Runtime::Date Today() const override {
         ++todayCalls;
         return {2003, 4, 1};
     }
@@ -56,15 +55,13 @@ struct Day {
 
 constexpr int kNoon = 12;
 
-void Check(UErrorCode status, const char* what)
-{
+void Check(UErrorCode status, const char* what) {
     if (U_FAILURE(status)) {
         throw std::runtime_error(std::string("ICU: ") + what + ": " + u_errorName(status));
     }
 }
 
-std::unique_ptr<icu::Calendar> MakeCalendar(const char* locale)
-{
+std::unique_ptr<icu::Calendar> MakeCalendar(const char* locale) {
     UErrorCode status = U_ZERO_ERROR;
     std::unique_ptr<icu::Calendar> calendar(
         icu::Calendar::createInstance(icu::TimeZone::createTimeZone("UTC"), icu::Locale(locale), status));
@@ -72,8 +69,7 @@ std::unique_ptr<icu::Calendar> MakeCalendar(const char* locale)
     return calendar;
 }
 
-int Field(const icu::Calendar& calendar, UCalendarDateFields field)
-{
+int Field(const icu::Calendar& calendar, UCalendarDateFields field) {
     UErrorCode status = U_ZERO_ERROR;
     const int value = calendar.get(field, status);
     Check(status, "field");
@@ -87,8 +83,7 @@ struct IcuCalendars {
 };
 
 // Moves the moment of one calendar into the other.
-void CopyMoment(const icu::Calendar& from, icu::Calendar& to)
-{
+void CopyMoment(const icu::Calendar& from, icu::Calendar& to) {
     UErrorCode status = U_ZERO_ERROR;
     const UDate moment = from.getTime(status);
     Check(status, "getTime");
@@ -96,8 +91,7 @@ void CopyMoment(const icu::Calendar& from, icu::Calendar& to)
     Check(status, "setTime");
 }
 
-void AppendNumber(Text& text, int number, int minDigits)
-{
+void AppendNumber(Text& text, int number, int minDigits) {
     std::array<char32_t, 12> digits{};
     int count = 0;
     do {
@@ -109,8 +103,7 @@ void AppendNumber(Text& text, int number, int minDigits)
     }
 }
 
-int Digits(const Text& text, std::size_t start, std::size_t count)
-{
+int Digits(const Text& text, std::size_t start, std::size_t count) {
     int value = 0;
     for (std::size_t i = start; i < start + count; ++i) {
         value = value * 10 + static_cast<int>(text[i] - U'0');
@@ -120,20 +113,20 @@ int Digits(const Text& text, std::size_t start, std::size_t count)
 
 // The words of the long Shamsi form and of the English wording, as the
 // program writes them.
-const std::array<Text, 7> kWeekdayNames = {U"يكشنبه", U"دوشنبه",  U"سه شنبه", U"چهارشنبه",
-                                           U"پنجشنبه", U"جمعه", U"شنبه"};
-const std::array<Text, 12> kShamsiMonthNames = {U"فروردين", U"ارديبهشت", U"خرداد", U"تير",
-                                                U"مرداد",   U"شهريور",   U"مهر",   U"آبان",
-                                                U"آذر",     U"دي",       U"بهمن",  U"اسفند"};
-const std::array<Text, 12> kEnglishMonthNames = {
+constexpr std::array<Runtime::TextView, 7> kWeekdayNames = {U"يكشنبه",  U"دوشنبه", U"سه شنبه", U"چهارشنبه",
+                                                            U"پنجشنبه", U"جمعه",   U"شنبه"};
+constexpr std::array<Runtime::TextView, 12> kShamsiMonthNames = {U"فروردين", U"ارديبهشت", U"خرداد", U"تير",
+                                                                 U"مرداد",   U"شهريور",   U"مهر",   U"آبان",
+                                                                 U"آذر",     U"دي",       U"بهمن",  U"اسفند"};
+constexpr std::array<Runtime::TextView, 12> kEnglishMonthNames = {
     U" January ", U" February ", U" March ",     U" April ",   U" May ",      U" June ",
     U" July ",    U" August ",   U" September ", U" October ", U" November ", U" December "};
 
 // "YY/MM/DD" to "YYYY/MM/DD".
-Text IcuShamsiToMiladi(const Text& shamsi, IcuCalendars& icu)
-{
+Text IcuShamsiToMiladi(const Text& shamsi, IcuCalendars& icu) {
     icu.persian->clear();
-    icu.persian->set(1300 + Digits(shamsi, 0, 2), Digits(shamsi, 3, 2) - 1, Digits(shamsi, 6, 2), kNoon, 0, 0);
+    icu.persian->set(1300 + Digits(shamsi, 0, 2), Digits(shamsi, 3, 2) - 1, Digits(shamsi, 6, 2), kNoon, 0,
+                     0);
     CopyMoment(*icu.persian, *icu.gregorian);
     Text result;
     result.reserve(10);
@@ -146,12 +139,11 @@ Text IcuShamsiToMiladi(const Text& shamsi, IcuCalendars& icu)
 }
 
 // "YYYY/MM/DD" to "weekday  day month  year".
-Text IcuMiladiToShamsiLong(const Text& miladi, IcuCalendars& icu)
-{
+Text IcuMiladiToShamsiLong(const Text& miladi, IcuCalendars& icu) {
     icu.gregorian->clear();
     icu.gregorian->set(Digits(miladi, 0, 4), Digits(miladi, 5, 2) - 1, Digits(miladi, 8, 2), kNoon, 0, 0);
     CopyMoment(*icu.gregorian, *icu.persian);
-    Text result = kWeekdayNames[static_cast<std::size_t>(Field(*icu.persian, UCAL_DAY_OF_WEEK) - 1)];
+    Text result(kWeekdayNames[static_cast<std::size_t>(Field(*icu.persian, UCAL_DAY_OF_WEEK) - 1)]);
     result += U"  ";
     AppendNumber(result, Field(*icu.persian, UCAL_DATE), 1);
     result.push_back(U' ');
@@ -162,8 +154,7 @@ Text IcuMiladiToShamsiLong(const Text& miladi, IcuCalendars& icu)
 }
 
 // "YYYY/MM/DD" to "DD Month YYYY".
-Text IcuMiladiToString(const Text& miladi, IcuCalendars& icu)
-{
+Text IcuMiladiToString(const Text& miladi, IcuCalendars& icu) {
     icu.gregorian->clear();
     icu.gregorian->set(Digits(miladi, 0, 4), Digits(miladi, 5, 2) - 1, Digits(miladi, 8, 2), kNoon, 0, 0);
     Text result;
@@ -175,27 +166,23 @@ Text IcuMiladiToString(const Text& miladi, IcuCalendars& icu)
 }
 
 // Ours, called the way the window calls them: on a copy of the text.
-Text OursShamsiToMiladi(const Text& shamsi, QuietEnvironment& env)
-{
+Text OursShamsiToMiladi(const Text& shamsi, QuietEnvironment& env) {
     Text copy = shamsi;
     return Module1::ShamsiToMiladi(copy, env);
 }
 
-Text OursMiladiToShamsiLong(const Text& miladi, QuietEnvironment& env)
-{
+Text OursMiladiToShamsiLong(const Text& miladi, QuietEnvironment& env) {
     Text copy = miladi;
     return Module1::MiladiToShamsi(copy, false, env);
 }
 
-Text OursMiladiToString(const Text& miladi, QuietEnvironment& env)
-{
+Text OursMiladiToString(const Text& miladi, QuietEnvironment& env) {
     Text copy = miladi;
     return Module1::MiladiToString(copy, env);
 }
 
 // Every day from 1 Farvardin 1300 to the last of Esfand 1399, walked with ICU.
-std::vector<Day> AllDays()
-{
+std::vector<Day> AllDays() {
     IcuCalendars icu;
     icu.persian->clear();
     icu.persian->set(1300, 0, 1, kNoon, 0, 0);
@@ -222,8 +209,7 @@ std::vector<Day> AllDays()
     return days;
 }
 
-const std::vector<Day>& Days()
-{
+const std::vector<Day>& Days() {
     static const std::vector<Day> days = AllDays();
     return days;
 }
@@ -246,8 +232,7 @@ const std::array<Routine, 3> kRoutines = {{
 
 // Runs both paths over every day; they must agree text for text and ours
 // must stay silent. Returns false, after saying why, when they do not.
-bool SameResults(const Routine& routine)
-{
+bool SameResults(const Routine& routine) {
     QuietEnvironment env;
     IcuCalendars icu;
     for (const Day& day : Days()) {
@@ -255,22 +240,21 @@ bool SameResults(const Routine& routine)
         const Text ours = routine.ours(input, env);
         const Text theirs = routine.icu(input, icu);
         if (ours.empty() || ours != theirs) {
-            std::fprintf(stderr, "%s: %s gives \"%s\" ours, \"%s\" ICU\n", routine.name,
-                         Runtime::Utf8FromText(input).c_str(), Runtime::Utf8FromText(ours).c_str(),
-                         Runtime::Utf8FromText(theirs).c_str());
+            (void)std::fprintf(stderr, "%s: %s gives \"%s\" ours, \"%s\" ICU\n", routine.name,
+                               Runtime::Utf8FromText(input).c_str(), Runtime::Utf8FromText(ours).c_str(),
+                               Runtime::Utf8FromText(theirs).c_str());
             return false;
         }
     }
     if (env.messages != 0 || env.todayCalls != 0) {
-        std::fprintf(stderr, "%s: %ld message boxes and %ld reads of today for valid dates\n", routine.name,
-                     env.messages, env.todayCalls);
+        (void)std::fprintf(stderr, "%s: %ld message boxes and %ld reads of today for valid dates\n",
+                           routine.name, env.messages, env.todayCalls);
         return false;
     }
     return true;
 }
 
-void SweepOurs(benchmark::State& state, const Routine& routine)
-{
+void SweepOurs(benchmark::State& state, const Routine& routine) {
     QuietEnvironment env;
     const std::vector<Day>& days = Days();
     for (auto _ : state) {
@@ -285,8 +269,7 @@ void SweepOurs(benchmark::State& state, const Routine& routine)
     state.SetItemsProcessed(state.iterations() * static_cast<std::int64_t>(days.size()));
 }
 
-void SweepIcu(benchmark::State& state, const Routine& routine)
-{
+void SweepIcu(benchmark::State& state, const Routine& routine) {
     IcuCalendars icu;
     const std::vector<Day>& days = Days();
     for (auto _ : state) {
@@ -303,8 +286,7 @@ void SweepIcu(benchmark::State& state, const Routine& routine)
 // with repetitions the medians are compared, otherwise the single runs.
 class RatioReporter final : public benchmark::ConsoleReporter {
 public:
-    void ReportRuns(const std::vector<Run>& runs) override
-    {
+    void ReportRuns(const std::vector<Run>& runs) override {
         ConsoleReporter::ReportRuns(runs);
         for (const Run& run : runs) {
             if (run.error_occurred) {
@@ -319,8 +301,7 @@ public:
         }
     }
 
-    void Finalize() override
-    {
+    void Finalize() override {
         std::ostream& out = GetOutputStream();
         out << "\nICU CPU time / our CPU time per sweep of " << Days().size()
             << " dates (target: 5x or more)\n";
@@ -332,22 +313,26 @@ public:
                 continue;  // filtered out
             }
             const double ratio = icu->second / ours->second;
-            out << "  " << std::left << std::setw(20) << name << std::right << std::fixed << std::setprecision(2)
-                << std::setw(8) << ours->second / 1e6 << " ms ours " << std::setw(8) << icu->second / 1e6
-                << " ms ICU " << std::setw(7) << ratio << "x  " << (ratio >= 5.0 ? "met" : "MISSED") << '\n';
+            out << "  " << std::left << std::setw(20) << name << std::right << std::fixed
+                << std::setprecision(2) << std::setw(8) << ours->second / 1e6 << " ms ours " << std::setw(8)
+                << icu->second / 1e6 << " ms ICU " << std::setw(7) << ratio << "x  "
+                << (ratio >= 5.0 ? "met" : "MISSED") << '\n';
         }
     }
 
     [[nodiscard]] bool Failed() const { return failed_; }
 
 private:
-    static double Scale(benchmark::TimeUnit unit)
-    {
+    static double Scale(benchmark::TimeUnit unit) {
         switch (unit) {
-            case benchmark::kSecond: return 1e9;
-            case benchmark::kMillisecond: return 1e6;
-            case benchmark::kMicrosecond: return 1e3;
-            case benchmark::kNanosecond: return 1.0;
+            case benchmark::kSecond:
+                return 1e9;
+            case benchmark::kMillisecond:
+                return 1e6;
+            case benchmark::kMicrosecond:
+                return 1e3;
+            case benchmark::kNanosecond:
+                return 1.0;
         }
         return 1.0;
     }
@@ -358,8 +343,9 @@ private:
 
 }  // namespace
 
-int main(int argc, char** argv)
-{
+namespace {
+
+int RunBenchmarks(int argc, char** argv) {
     benchmark::Initialize(&argc, argv);
     if (benchmark::ReportUnrecognizedArguments(argc, argv)) {
         return 1;
@@ -367,7 +353,8 @@ int main(int argc, char** argv)
 
     constexpr std::size_t kDaysInCentury = 36525;
     if (Days().size() != kDaysInCentury) {
-        std::fprintf(stderr, "expected %zu days in 1300-1399, ICU walked %zu\n", kDaysInCentury, Days().size());
+        (void)std::fprintf(stderr, "expected %zu days in 1300-1399, ICU walked %zu\n", kDaysInCentury,
+                           Days().size());
         return 1;
     }
     for (const Routine& routine : kRoutines) {
@@ -378,12 +365,25 @@ int main(int argc, char** argv)
 
     for (const Routine& routine : kRoutines) {
         const std::string name = routine.name;
-        benchmark::RegisterBenchmark((name + "/ours").c_str(), SweepOurs, routine)->Unit(benchmark::kMillisecond);
-        benchmark::RegisterBenchmark((name + "/icu").c_str(), SweepIcu, routine)->Unit(benchmark::kMillisecond);
+        benchmark::RegisterBenchmark((name + "/ours").c_str(), SweepOurs, routine)
+            ->Unit(benchmark::kMillisecond);
+        benchmark::RegisterBenchmark((name + "/icu").c_str(), SweepIcu, routine)
+            ->Unit(benchmark::kMillisecond);
     }
 
     RatioReporter reporter;
     benchmark::RunSpecifiedBenchmarks(&reporter);
     benchmark::Shutdown();
     return reporter.Failed() ? 1 : 0;
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+    try {
+        return RunBenchmarks(argc, argv);
+    } catch (const std::exception& error) {
+        (void)std::fprintf(stderr, "%s\n", error.what());
+        return 1;
+    }
 }

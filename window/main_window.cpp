@@ -17,13 +17,9 @@ namespace {
 // Positions and sizes are laid out in twips, 15 to a pixel at 96 dpi.
 constexpr int kTwipsPerPixel = 15;
 
-constexpr int Pixels(int twips)
-{
-    return twips / kTwipsPerPixel;
-}
+constexpr int Pixels(int twips) { return twips / kTwipsPerPixel; }
 
-QRect TwipsRect(int left, int top, int width, int height)
-{
+QRect TwipsRect(int left, int top, int width, int height) {
     return {Pixels(left), Pixels(top), Pixels(width), Pixels(height)};
 }
 
@@ -36,8 +32,7 @@ const QColor kBoxInk(0x00, 0x00, 0x40);
 const QColor kHeadingYellow(0xFF, 0xFF, 0x80);
 
 // A label with a background of its own, in the window's result-box colours.
-void PaintAsBox(QLabel* label)
-{
+void PaintAsBox(QLabel* label) {
     QPalette palette = label->palette();
     palette.setColor(QPalette::Window, kBoxLilac);
     palette.setColor(QPalette::WindowText, kBoxInk);
@@ -46,8 +41,7 @@ void PaintAsBox(QLabel* label)
 }
 
 // A label that paints no background, so the window's blue shows through.
-void PaintAsHeading(QLabel* label)
-{
+void PaintAsHeading(QLabel* label) {
     QPalette palette = label->palette();
     palette.setColor(QPalette::WindowText, kHeadingYellow);
     label->setPalette(palette);
@@ -56,8 +50,7 @@ void PaintAsHeading(QLabel* label)
 
 // Buttons and the text box keep the toolkit's own colours rather than
 // inheriting the window's blue.
-void KeepToolkitColours(QWidget* widget)
-{
+void KeepToolkitColours(QWidget* widget) {
     QPalette palette = widget->palette();
     const QPalette standard = QGuiApplication::palette();
     for (const QPalette::ColorRole role : {QPalette::Window, QPalette::WindowText}) {
@@ -69,8 +62,7 @@ void KeepToolkitColours(QWidget* widget)
 }
 
 QLabel* MakeLabel(QWidget* parent, const char* name, const QRect& geometry, const QFont& font,
-                  Qt::Alignment horizontal, const QString& description)
-{
+                  Qt::Alignment horizontal, const QString& description) {
     auto* label = new QLabel(parent);
     label->setObjectName(QLatin1String(name));
     label->setGeometry(geometry);
@@ -83,9 +75,8 @@ QLabel* MakeLabel(QWidget* parent, const char* name, const QRect& geometry, cons
     return label;
 }
 
-QPushButton* MakeButton(QWidget* parent, const char* name, const QRect& geometry,
-                        const QString& caption, const QString& description)
-{
+QPushButton* MakeButton(QWidget* parent, const char* name, const QRect& geometry, const QString& caption,
+                        const QString& description) {
     auto* button = new QPushButton(caption, parent);
     button->setObjectName(QLatin1String(name));
     button->setGeometry(geometry);
@@ -100,11 +91,9 @@ QPushButton* MakeButton(QWidget* parent, const char* name, const QRect& geometry
 }  // namespace
 
 Form1::Form1(Runtime::Environment& environment, QWidget* parent)
-    : QWidget(parent,
-              Qt::Dialog | Qt::MSWindowsFixedSizeDialogHint | Qt::CustomizeWindowHint |
-                  Qt::WindowTitleHint | Qt::WindowSystemMenuHint | Qt::WindowCloseButtonHint),
-      environment_(environment)
-{
+    : QWidget(parent, Qt::Dialog | Qt::MSWindowsFixedSizeDialogHint | Qt::CustomizeWindowHint |
+                          Qt::WindowTitleHint | Qt::WindowSystemMenuHint | Qt::WindowCloseButtonHint),
+      environment_(environment) {
     LoadBundledFonts();
     setObjectName(QStringLiteral("Form1"));
     setWindowTitle(Caption());
@@ -132,23 +121,13 @@ Form1::Form1(Runtime::Environment& environment, QWidget* parent)
     txtShamsi_->setFocus();
 }
 
-QString Form1::Caption()
-{
-    return QStringLiteral("مبدل تاريخ");
-}
+QString Form1::Caption() { return QStringLiteral("مبدل تاريخ"); }
 
-QString Form1::Credit()
-{
-    return QStringLiteral("طراحي و برنامه نويسي: سازندگان مبدل تاريخ");
-}
+QString Form1::Credit() { return QStringLiteral("طراحي و برنامه نويسي: سازندگان مبدل تاريخ"); }
 
-QString Form1::WebAddress()
-{
-    return QStringLiteral("https://mobadel.ir");
-}
+QString Form1::WebAddress() { return QStringLiteral("https://mobadel.ir"); }
 
-void Form1::CreateControls()
-{
+void Form1::CreateControls() {
     // Created in tab order, which is also the order of the focus chain.
     txtShamsi_ = new QLineEdit(this);
     txtShamsi_->setObjectName(QStringLiteral("txtShamsi"));
@@ -178,9 +157,9 @@ void Form1::CreateControls()
                            Qt::AlignRight, QStringLiteral("راهنماي فرمت ورودي و خروجي تاريخ"));
     PaintAsBox(lblNotice_);
 
-    lblTodayShamsi_ = MakeLabel(this, "lblTodayShamsi", TwipsRect(150, 960, 2880, 345),
-                                PersianUiFont(kNormalPoints), Qt::AlignHCenter,
-                                QStringLiteral("تاريخ شمسي امروز"));
+    lblTodayShamsi_ =
+        MakeLabel(this, "lblTodayShamsi", TwipsRect(150, 960, 2880, 345), PersianUiFont(kNormalPoints),
+                  Qt::AlignHCenter, QStringLiteral("تاريخ شمسي امروز"));
     PaintAsBox(lblTodayShamsi_);
 
     Label1_ = MakeLabel(this, "Label1", TwipsRect(2670, 675, 360, 225), PersianUiFont(kNormalPoints),
@@ -199,14 +178,14 @@ void Form1::CreateControls()
                            Qt::AlignHCenter, QStringLiteral("تاريخ ميلادي تبديل شده"));
     PaintAsBox(lblMiladi_);
 
-    lblTodayMiladi_ = MakeLabel(this, "lblTodayMiladi", TwipsRect(150, 1350, 2880, 345),
-                                PersianUiFont(kNormalPoints), Qt::AlignHCenter,
-                                QStringLiteral("تاريخ ميلادي امروز به حروف"));
+    lblTodayMiladi_ =
+        MakeLabel(this, "lblTodayMiladi", TwipsRect(150, 1350, 2880, 345), PersianUiFont(kNormalPoints),
+                  Qt::AlignHCenter, QStringLiteral("تاريخ ميلادي امروز به حروف"));
     PaintAsBox(lblTodayMiladi_);
 
-    lblMiladiString_ = MakeLabel(this, "lblMiladiString", TwipsRect(150, 2955, 2880, 345),
-                                 PersianUiFont(kNormalPoints), Qt::AlignHCenter,
-                                 QStringLiteral("تاريخ ميلادي تبديل شده به حروف"));
+    lblMiladiString_ =
+        MakeLabel(this, "lblMiladiString", TwipsRect(150, 2955, 2880, 345), PersianUiFont(kNormalPoints),
+                  Qt::AlignHCenter, QStringLiteral("تاريخ ميلادي تبديل شده به حروف"));
     PaintAsBox(lblMiladiString_);
 
     // Reaches 30 twips below the client area, which cuts that strip off.
@@ -233,8 +212,7 @@ void Form1::CreateControls()
     setTabOrder(cmdConvert_, cmdExit_);
 }
 
-void Form1::FormLoad()
-{
+void Form1::FormLoad() {
     lblNotice_->setText(QStringLiteral(" YY/MM/DD ورودي تاريخ شمسي با فرمت") + QStringLiteral("\r\n") +
                         QStringLiteral(" YY/MM/DD خروجي تاريخ ميلادي با فرمت"));
 
@@ -244,8 +222,7 @@ void Form1::FormLoad()
     lblTodayMiladi_->setText(ToQString(Module1::MiladiToString(today, environment_)));
 }
 
-void Form1::showEvent(QShowEvent* event)
-{
+void Form1::showEvent(QShowEvent* event) {
     // Placed once, when it first appears; after that the user may move it.
     if (!centred_) {
         centred_ = true;
@@ -254,8 +231,7 @@ void Form1::showEvent(QShowEvent* event)
     QWidget::showEvent(event);
 }
 
-void Form1::CentreOnScreen()
-{
+void Form1::CentreOnScreen() {
     const QScreen* screen = this->screen();
     if (screen == nullptr) {
         return;
@@ -266,8 +242,7 @@ void Form1::CentreOnScreen()
     move(frame.topLeft());
 }
 
-void Form1::cmdConvert_Click()
-{
+void Form1::cmdConvert_Click() {
     // Each routine works on a copy of the text it reads.
     Runtime::Text shamsi = ToText(txtShamsi_->text());
     lblMiladi_->setText(ToQString(Module1::ShamsiToMiladi(shamsi, environment_)));
@@ -284,12 +259,6 @@ void Form1::cmdConvert_Click()
     lblMiladiString_->setText(ToQString(Module1::MiladiToString(miladi, environment_)));
 }
 
-void Form1::cmdExit_Click()
-{
-    close();
-}
+void Form1::cmdExit_Click() { close(); }
 
-void Form1::Label4_Click()
-{
-    environment_.MessageBox(ToText(Credit()));
-}
+void Form1::Label4_Click() { environment_.MessageBox(ToText(Credit())); }

@@ -11,24 +11,16 @@
 
 QtEnvironment::QtEnvironment(QString title) : title_(std::move(title)) {}
 
-void QtEnvironment::SetOwner(QWidget* owner)
-{
-    owner_ = owner;
-}
+void QtEnvironment::SetOwner(QWidget* owner) { owner_ = owner; }
 
-Runtime::Date QtEnvironment::Today() const
-{
+Runtime::Date QtEnvironment::Today() const {
     const QDate today = QDate::currentDate();
     return Runtime::Date{today.year(), today.month(), today.day()};
 }
 
-QString QtEnvironment::OkCaption()
-{
-    return QStringLiteral("تاييد");
-}
+QString QtEnvironment::OkCaption() { return QStringLiteral("تاييد"); }
 
-std::unique_ptr<QMessageBox> QtEnvironment::CreateMessageBox(const Runtime::Text& text) const
-{
+std::unique_ptr<QMessageBox> QtEnvironment::CreateMessageBox(const Runtime::Text& text) const {
     auto box = std::make_unique<QMessageBox>(owner_.data());
     box->setWindowModality(Qt::ApplicationModal);
     box->setLayoutDirection(Qt::RightToLeft);
@@ -46,8 +38,7 @@ std::unique_ptr<QMessageBox> QtEnvironment::CreateMessageBox(const Runtime::Text
     return box;
 }
 
-void QtEnvironment::MessageBox(const Runtime::Text& text)
-{
+void QtEnvironment::MessageBox(const Runtime::Text& text) {
     const std::unique_ptr<QMessageBox> box = CreateMessageBox(text);
     box->exec();
 }

@@ -6,14 +6,8 @@
 
 #include "services.h"
 
-inline QString ToQString(const Runtime::Text& text)
-{
-    return QString::fromStdU32String(text);
-}
+inline QString ToQString(const Runtime::Text& text) { return QString::fromStdU32String(text); }
 
 // A fresh copy: the calendar routines may rewrite the text they are given,
 // and this keeps them away from the storage of any control.
-inline Runtime::Text ToText(const QString& text)
-{
-    return text.toStdU32String();
-}
+inline Runtime::Text ToText(const QString& text) { return text.toStdU32String(); }

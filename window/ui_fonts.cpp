@@ -6,8 +6,7 @@
 namespace {
 
 // Normal weight, no bold, italic, underline or strike-through.
-QFont PlainFont(const QStringList& families, qreal pointSize)
-{
+QFont PlainFont(const QStringList& families, qreal pointSize) {
     QFont font;
     font.setFamilies(families);
     font.setPointSizeF(pointSize);
@@ -20,8 +19,7 @@ QFont PlainFont(const QStringList& families, qreal pointSize)
 
 }  // namespace
 
-void LoadBundledFonts()
-{
+void LoadBundledFonts() {
     static const bool loaded = [] {
         // The resource lives in a static library; pull it in explicitly.
         Q_INIT_RESOURCE(fonts);
@@ -30,12 +28,10 @@ void LoadBundledFonts()
     static_cast<void>(loaded);
 }
 
-QFont PersianUiFont(qreal pointSize)
-{
+QFont PersianUiFont(qreal pointSize) {
     return PlainFont({QStringLiteral("Tahoma"), QStringLiteral("Vazirmatn UI")}, pointSize);
 }
 
-QFont ArialFont(qreal pointSize)
-{
+QFont ArialFont(qreal pointSize) {
     return PlainFont({QStringLiteral("Arial"), QStringLiteral("Liberation Sans")}, pointSize);
 }

@@ -4,8 +4,7 @@
 
 #include "first_frame.h"
 
-int main(int argc, char* argv[])
-{
+int main(int argc, char* argv[]) {
     QApplication application(argc, argv);
 
     QWidget window;

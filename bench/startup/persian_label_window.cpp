@@ -8,8 +8,7 @@
 #include "first_frame.h"
 #include "ui_fonts.h"
 
-int main(int argc, char* argv[])
-{
+int main(int argc, char* argv[]) {
     QApplication application(argc, argv);
 
     QWidget window;

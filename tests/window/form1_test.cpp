@@ -12,6 +12,7 @@
 #include <QSignalSpy>
 #include <QTest>
 #include <QTimer>
+#include <algorithm>
 #include <memory>
 
 #include "expected_texts.h"
@@ -26,14 +27,14 @@ enum class Face { Tahoma, Arial, WindowDefault };
 enum class Look { Box, Heading, Address, Toolkit };
 
 struct Control {
-    const char* name;
-    Kind kind;
-    int left, top, width, height;  // twips
-    Face face;
-    qreal points;
-    Look look;
+    const char* name = nullptr;
+    Kind kind = Kind::Label;
+    int left = 0, top = 0, width = 0, height = 0;  // twips
+    Face face = Face::WindowDefault;
+    qreal points = 0;
+    Look look = Look::Toolkit;
     Qt::Alignment horizontal;  // empty: the toolkit's default
-    int tabIndex;
+    int tabIndex = 0;
 };
 
 // The window's layout, control by control, in twips.
@@ -41,7 +42,8 @@ const Control kControls[] = {
     {"lblNotice", Kind::Label, 150, 150, 2880, 495, Face::Tahoma, 8.25, Look::Box, Qt::AlignRight, 4},
     {"Label1", Kind::Label, 2670, 675, 360, 225, Face::Tahoma, 9.75, Look::Heading, Qt::AlignRight, 6},
     {"lblTodayShamsi", Kind::Label, 150, 960, 2880, 345, Face::Tahoma, 9.75, Look::Box, Qt::AlignHCenter, 5},
-    {"lblTodayMiladi", Kind::Label, 150, 1350, 2880, 345, Face::Tahoma, 9.75, Look::Box, Qt::AlignHCenter, 10},
+    {"lblTodayMiladi", Kind::Label, 150, 1350, 2880, 345, Face::Tahoma, 9.75, Look::Box, Qt::AlignHCenter,
+     10},
     {"cmdConvert", Kind::Button, 150, 1830, 765, 300, Face::WindowDefault, 0, Look::Toolkit, {}, 3},
     {"txtShamsi", Kind::TextBox, 1020, 1830, 1155, 270, Face::Tahoma, 9.75, Look::Toolkit, Qt::AlignLeft, 0},
     {"Label3", Kind::Label, 2280, 1830, 750, 300, Face::Tahoma, 9.75, Look::Heading, Qt::AlignRight, 2},
@@ -49,7 +51,8 @@ const Control kControls[] = {
     {"lblMiladi", Kind::Label, 1020, 2190, 1155, 270, Face::Arial, 9.75, Look::Box, Qt::AlignHCenter, 9},
     {"Label2", Kind::Label, 2460, 2190, 570, 300, Face::Tahoma, 9.75, Look::Heading, Qt::AlignRight, 1},
     {"lblShamsi", Kind::Label, 150, 2580, 2880, 345, Face::Tahoma, 9.75, Look::Box, Qt::AlignHCenter, 7},
-    {"lblMiladiString", Kind::Label, 150, 2955, 2880, 345, Face::Tahoma, 9.75, Look::Box, Qt::AlignHCenter, 11},
+    {"lblMiladiString", Kind::Label, 150, 2955, 2880, 345, Face::Tahoma, 9.75, Look::Box, Qt::AlignHCenter,
+     11},
     {"Label4", Kind::Label, 360, 3300, 2295, 195, Face::Tahoma, 8.25, Look::Address, Qt::AlignRight, 12},
 };
 
@@ -63,22 +66,17 @@ const QColor kHeadingYellow(0xFF, 0xFF, 0x80);
 
 constexpr Runtime::Date kNowruz2023{2023, 3, 21};
 
-QRect PixelsFromTwips(const Control& c)
-{
-    return {c.left / 15, c.top / 15, c.width / 15, c.height / 15};
-}
+QRect PixelsFromTwips(const Control& c) { return {c.left / 15, c.top / 15, c.width / 15, c.height / 15}; }
 
 // The long Shamsi form: weekday, day, month name and year, where the day and
 // the year each bring a leading blank of their own.
-QString LongShamsi(const QString& weekday, int day, const QString& month, int year)
-{
+QString LongShamsi(const QString& weekday, int day, const QString& month, int year) {
     return weekday + QStringLiteral("  ") + QString::number(day) + QStringLiteral(" ") + month +
            QStringLiteral("  ") + QString::number(year);
 }
 
 // The message boxes shown so far, in order.
-QStringList Messages(const RecordingEnvironment& environment)
-{
+QStringList Messages(const RecordingEnvironment& environment) {
     QStringList list;
     for (const Runtime::Text& text : environment.Messages()) {
         list.append(QString::fromStdU32String(text));
@@ -86,8 +84,7 @@ QStringList Messages(const RecordingEnvironment& environment)
     return list;
 }
 
-QString TextOf(const QWidget* widget)
-{
+QString TextOf(const QWidget* widget) {
     if (const auto* label = qobject_cast<const QLabel*>(widget)) {
         return label->text();
     }
@@ -100,24 +97,16 @@ QString TextOf(const QWidget* widget)
     return {};
 }
 
-bool HasArabicLetter(const QString& text)
-{
-    for (const QChar c : text) {
-        if (c.unicode() >= 0x0621 && c.unicode() <= 0x06FF) {
-            return true;
-        }
-    }
-    return false;
+bool HasArabicLetter(const QString& text) {
+    return std::ranges::any_of(text, [](QChar c) { return c.unicode() >= 0x0621 && c.unicode() <= 0x06FF; });
 }
 
-bool UsesPersianYehOrKeheh(const QString& text)
-{
+bool UsesPersianYehOrKeheh(const QString& text) {
     return text.contains(QChar(0x06CC)) || text.contains(QChar(0x06A9));
 }
 
 template <class Predicate>
-int CountPixels(const QImage& image, const QRect& area, Predicate predicate)
-{
+int CountPixels(const QImage& image, const QRect& area, Predicate predicate) {
     int count = 0;
     for (int y = area.top(); y <= area.bottom(); ++y) {
         for (int x = area.left(); x <= area.right(); ++x) {
@@ -127,8 +116,7 @@ int CountPixels(const QImage& image, const QRect& area, Predicate predicate)
     return count;
 }
 
-QColor MostCommonColour(const QImage& image, const QRect& area)
-{
+QColor MostCommonColour(const QImage& image, const QRect& area) {
     QHash<QRgb, int> counts;
     for (int y = area.top(); y <= area.bottom(); ++y) {
         for (int x = area.left(); x <= area.right(); ++x) {
@@ -158,16 +146,16 @@ private:
     QWidget* Widget(const char* name) const { return form_->findChild<QWidget*>(QLatin1String(name)); }
     QLabel* Label(const char* name) const { return form_->findChild<QLabel*>(QLatin1String(name)); }
     QLineEdit* TextBox() const { return form_->findChild<QLineEdit*>(QStringLiteral("txtShamsi")); }
-    QPushButton* Button(const char* name) const { return form_->findChild<QPushButton*>(QLatin1String(name)); }
+    QPushButton* Button(const char* name) const {
+        return form_->findChild<QPushButton*>(QLatin1String(name));
+    }
 
-    void Convert(const QString& input)
-    {
+    void Convert(const QString& input) {
         TextBox()->setText(input);
         QTest::mouseClick(Button("cmdConvert"), Qt::LeftButton);
     }
 
-    QStringList Snapshot() const
-    {
+    QStringList Snapshot() const {
         QStringList texts;
         for (const Control& c : kControls) {
             texts.append(TextOf(Widget(c.name)));
@@ -175,28 +163,24 @@ private:
         return texts;
     }
 
-    bool ShowAndActivate()
-    {
+    bool ShowAndActivate() {
         form_->show();
         form_->activateWindow();
         return QTest::qWaitForWindowActive(form_.get());
     }
 
 private slots:
-    void init()
-    {
+    void init() {
         environment_ = std::make_unique<RecordingEnvironment>(kNowruz2023);
         form_ = std::make_unique<Form1>(*environment_);
     }
 
-    void cleanup()
-    {
+    void cleanup() {
         form_.reset();
         environment_.reset();
     }
 
-    void windowFrame()
-    {
+    void windowFrame() {
         QCOMPARE(form_->objectName(), QStringLiteral("Form1"));
         QCOMPARE(form_->windowTitle(), Expected::kCaption);
         QCOMPARE(form_->size(), QSize(211, 231));
@@ -214,26 +198,22 @@ private slots:
         QCOMPARE(form_->palette().color(QPalette::Window), kWindowBlue);
     }
 
-    void opensCentred()
-    {
+    void opensCentred() {
         QVERIFY(ShowAndActivate());
         const QRect screen = form_->screen()->availableGeometry();
         const QPoint offset = form_->frameGeometry().center() - screen.center();
-        QVERIFY2(offset.manhattanLength() <= 1, qPrintable(QStringLiteral("off centre by %1,%2")
-                                                               .arg(offset.x())
-                                                               .arg(offset.y())));
+        QVERIFY2(offset.manhattanLength() <= 1,
+                 qPrintable(QStringLiteral("off centre by %1,%2").arg(offset.x()).arg(offset.y())));
     }
 
-    void controls_data()
-    {
+    void controls_data() {
         QTest::addColumn<int>("row");
         for (int row = 0; row < int(std::size(kControls)); ++row) {
             QTest::addRow("%s", kControls[row].name) << row;
         }
     }
 
-    void controls()
-    {
+    void controls() {
         QFETCH(int, row);
         const Control& c = kControls[row];
         QWidget* widget = Widget(c.name);
@@ -242,23 +222,23 @@ private slots:
         QVERIFY(widget->isVisibleTo(form_.get()));
 
         switch (c.kind) {
-        case Kind::Label:
-            QVERIFY(qobject_cast<QLabel*>(widget) != nullptr);
-            QCOMPARE(widget->focusPolicy(), Qt::NoFocus);
-            break;
-        case Kind::Button: {
-            auto* button = qobject_cast<QPushButton*>(widget);
-            QVERIFY(button != nullptr);
-            QVERIFY(!button->isDefault());
-            QVERIFY(!button->autoDefault());
-            QVERIFY(widget->focusPolicy() & Qt::TabFocus);
-            break;
-        }
-        case Kind::TextBox:
-            QVERIFY(qobject_cast<QLineEdit*>(widget) != nullptr);
-            QVERIFY(widget->focusPolicy() & Qt::TabFocus);
-            QCOMPARE(widget->layoutDirection(), Qt::LeftToRight);
-            break;
+            case Kind::Label:
+                QVERIFY(qobject_cast<QLabel*>(widget) != nullptr);
+                QCOMPARE(widget->focusPolicy(), Qt::NoFocus);
+                break;
+            case Kind::Button: {
+                auto* button = qobject_cast<QPushButton*>(widget);
+                QVERIFY(button != nullptr);
+                QVERIFY(!button->isDefault());
+                QVERIFY(!button->autoDefault());
+                QVERIFY(widget->focusPolicy() & Qt::TabFocus);
+                break;
+            }
+            case Kind::TextBox:
+                QVERIFY(qobject_cast<QLineEdit*>(widget) != nullptr);
+                QVERIFY(widget->focusPolicy() & Qt::TabFocus);
+                QCOMPARE(widget->layoutDirection(), Qt::LeftToRight);
+                break;
         }
 
         QCOMPARE(widget->geometry(), PixelsFromTwips(c));
@@ -273,46 +253,47 @@ private slots:
         QCOMPARE(font.weight(), QFont::Normal);
         const QString drawn = widget->fontInfo().family();
         switch (c.face) {
-        case Face::Tahoma:
-            QCOMPARE(font.families().value(0), QStringLiteral("Tahoma"));
-            QCOMPARE(font.pointSizeF(), c.points);
-            QVERIFY2(drawn == QStringLiteral("Tahoma") || drawn == QStringLiteral("Vazirmatn UI"),
-                     qPrintable(drawn));
-            break;
-        case Face::Arial:
-            QCOMPARE(font.families().value(0), QStringLiteral("Arial"));
-            QCOMPARE(font.pointSizeF(), c.points);
-            QVERIFY2(drawn == QStringLiteral("Arial") || drawn == QStringLiteral("Liberation Sans"),
-                     qPrintable(drawn));
-            break;
-        case Face::WindowDefault:
-            QCOMPARE(font, form_->font());
-            break;
+            case Face::Tahoma:
+                QCOMPARE(font.families().value(0), QStringLiteral("Tahoma"));
+                QCOMPARE(font.pointSizeF(), c.points);
+                QVERIFY2(drawn == QStringLiteral("Tahoma") || drawn == QStringLiteral("Vazirmatn UI"),
+                         qPrintable(drawn));
+                break;
+            case Face::Arial:
+                QCOMPARE(font.families().value(0), QStringLiteral("Arial"));
+                QCOMPARE(font.pointSizeF(), c.points);
+                QVERIFY2(drawn == QStringLiteral("Arial") || drawn == QStringLiteral("Liberation Sans"),
+                         qPrintable(drawn));
+                break;
+            case Face::WindowDefault:
+                QCOMPARE(font, form_->font());
+                break;
         }
 
         const QPalette palette = widget->palette();
         const QPalette standard = QGuiApplication::palette();
         switch (c.look) {
-        case Look::Box:
-            QVERIFY(widget->autoFillBackground());
-            QCOMPARE(palette.color(QPalette::Window), kBoxLilac);
-            QCOMPARE(palette.color(QPalette::WindowText), kBoxInk);
-            break;
-        case Look::Heading:
-            QVERIFY(!widget->autoFillBackground());
-            QCOMPARE(palette.color(QPalette::WindowText), kHeadingYellow);
-            break;
-        case Look::Address:
-            QVERIFY(widget->autoFillBackground());
-            QCOMPARE(palette.color(QPalette::Window), kWindowBlue);
-            QCOMPARE(palette.color(QPalette::WindowText), standard.color(QPalette::WindowText));
-            break;
-        case Look::Toolkit:
-            for (const QPalette::ColorRole role : {QPalette::Window, QPalette::WindowText, QPalette::Button,
-                                                   QPalette::ButtonText, QPalette::Base, QPalette::Text}) {
-                QCOMPARE(palette.color(role), standard.color(role));
-            }
-            break;
+            case Look::Box:
+                QVERIFY(widget->autoFillBackground());
+                QCOMPARE(palette.color(QPalette::Window), kBoxLilac);
+                QCOMPARE(palette.color(QPalette::WindowText), kBoxInk);
+                break;
+            case Look::Heading:
+                QVERIFY(!widget->autoFillBackground());
+                QCOMPARE(palette.color(QPalette::WindowText), kHeadingYellow);
+                break;
+            case Look::Address:
+                QVERIFY(widget->autoFillBackground());
+                QCOMPARE(palette.color(QPalette::Window), kWindowBlue);
+                QCOMPARE(palette.color(QPalette::WindowText), standard.color(QPalette::WindowText));
+                break;
+            case Look::Toolkit:
+                for (const QPalette::ColorRole role :
+                     {QPalette::Window, QPalette::WindowText, QPalette::Button, QPalette::ButtonText,
+                      QPalette::Base, QPalette::Text}) {
+                    QCOMPARE(palette.color(role), standard.color(role));
+                }
+                break;
         }
 
         if (c.horizontal != Qt::Alignment()) {
@@ -327,8 +308,7 @@ private slots:
         }
     }
 
-    void captions()
-    {
+    void captions() {
         QCOMPARE(Label("Label1")->text(), Expected::kToday);
         QCOMPARE(Label("Label2")->text(), Expected::kMiladi);
         QCOMPARE(Label("Label3")->text(), Expected::kShamsi);
@@ -342,8 +322,7 @@ private slots:
         QVERIFY(label4->fontMetrics().horizontalAdvance(label4->text()) <= label4->width());
     }
 
-    void focusChainFollowsTabIndex()
-    {
+    void focusChainFollowsTabIndex() {
         QStringList expected(int(std::size(kControls)));
         for (const Control& c : kControls) {
             expected[c.tabIndex] = QLatin1String(c.name);
@@ -358,8 +337,7 @@ private slots:
         QCOMPARE(chain, expected);
     }
 
-    void tabMovesTextBoxConvertExit()
-    {
+    void tabMovesTextBoxConvertExit() {
         QVERIFY(ShowAndActivate());
         QCOMPARE(QApplication::focusWidget(), static_cast<QWidget*>(TextBox()));
 
@@ -373,8 +351,7 @@ private slots:
         QVERIFY(Messages(*environment_).isEmpty());
     }
 
-    void painting()
-    {
+    void painting() {
         const QImage image = form_->grab().toImage().convertToFormat(QImage::Format_RGB32);
         QCOMPARE(image.size(), QSize(211, 231));
         QCOMPARE(QColor(image.pixel(2, 2)), kWindowBlue);
@@ -382,26 +359,26 @@ private slots:
         for (const Control& c : kControls) {
             const QRect r = PixelsFromTwips(c).intersected(image.rect());
             switch (c.look) {
-            case Look::Box:
-                QVERIFY2(MostCommonColour(image, r) == kBoxLilac, c.name);
-                break;
-            case Look::Heading:
-                // Nothing of its own behind the caption: the window shows
-                // through, and the yellow caption is drawn on it.
-                QVERIFY2(MostCommonColour(image, r) == kWindowBlue, c.name);
-                QVERIFY2(CountPixels(image, r, [](QColor p) { return p.red() > 0xB0 && p.green() > 0xB0; }) > 0,
-                         c.name);
-                QVERIFY2(CountPixels(image, r, [](QColor p) { return p == kBoxLilac; }) == 0, c.name);
-                break;
-            case Look::Address:
-            case Look::Toolkit:
-                break;
+                case Look::Box:
+                    QVERIFY2(MostCommonColour(image, r) == kBoxLilac, c.name);
+                    break;
+                case Look::Heading:
+                    // Nothing of its own behind the caption: the window shows
+                    // through, and the yellow caption is drawn on it.
+                    QVERIFY2(MostCommonColour(image, r) == kWindowBlue, c.name);
+                    QVERIFY2(CountPixels(image, r,
+                                         [](QColor p) { return p.red() > 0xB0 && p.green() > 0xB0; }) > 0,
+                             c.name);
+                    QVERIFY2(CountPixels(image, r, [](QColor p) { return p == kBoxLilac; }) == 0, c.name);
+                    break;
+                case Look::Address:
+                case Look::Toolkit:
+                    break;
             }
         }
     }
 
-    void noticeShowsTwoLines()
-    {
+    void noticeShowsTwoLines() {
         QLabel* notice = Label("lblNotice");
         QCOMPARE(notice->text(), Expected::kNoticeInput + QStringLiteral("\r\n") + Expected::kNoticeOutput);
 
@@ -432,23 +409,21 @@ private slots:
         QCOMPARE(reference.grab().toImage().convertToFormat(QImage::Format_RGB32), image);
     }
 
-    void startState_data()
-    {
+    void startState_data() {
         QTest::addColumn<int>("year");
         QTest::addColumn<int>("month");
         QTest::addColumn<int>("day");
         QTest::addColumn<QString>("shamsi");
         QTest::addColumn<QString>("miladi");
-        QTest::newRow("1 Farvardin 1402") << 2023 << 3 << 21
-                                          << LongShamsi(Expected::kTuesday, 1, Expected::kFarvardin, 1402)
-                                          << QStringLiteral("21 March 2023");
-        QTest::newRow("7 April 2003") << 2003 << 4 << 7
-                                      << LongShamsi(Expected::kMonday, 18, Expected::kFarvardin, 1382)
-                                      << QStringLiteral("7 April 2003");
+        QTest::newRow("1 Farvardin 1402")
+            << 2023 << 3 << 21 << LongShamsi(Expected::kTuesday, 1, Expected::kFarvardin, 1402)
+            << QStringLiteral("21 March 2023");
+        QTest::newRow("7 April 2003")
+            << 2003 << 4 << 7 << LongShamsi(Expected::kMonday, 18, Expected::kFarvardin, 1382)
+            << QStringLiteral("7 April 2003");
     }
 
-    void startState()
-    {
+    void startState() {
         QFETCH(int, year);
         QFETCH(int, month);
         QFETCH(int, day);
@@ -471,22 +446,19 @@ private slots:
         QVERIFY(Messages(*environment_).isEmpty());
     }
 
-    void convert_data()
-    {
+    void convert_data() {
         QTest::addColumn<QString>("input");
         QTest::addColumn<QString>("miladi");
         QTest::addColumn<QString>("shamsi");
         QTest::addColumn<QString>("words");
         QTest::addColumn<QStringList>("messages");
 
-        QTest::newRow("12 Farvardin 1382")
-            << QStringLiteral("82/01/12") << QStringLiteral("2003/04/01")
-            << LongShamsi(Expected::kTuesday, 12, Expected::kFarvardin, 1382) << QStringLiteral("01 April 2003")
-            << QStringList();
-        QTest::newRow("1 Farvardin 1382")
-            << QStringLiteral("82/01/01") << QStringLiteral("2003/03/21")
-            << LongShamsi(Expected::kFriday, 1, Expected::kFarvardin, 1382) << QStringLiteral("21 March 2003")
-            << QStringList();
+        QTest::newRow("12 Farvardin 1382") << QStringLiteral("82/01/12") << QStringLiteral("2003/04/01")
+                                           << LongShamsi(Expected::kTuesday, 12, Expected::kFarvardin, 1382)
+                                           << QStringLiteral("01 April 2003") << QStringList();
+        QTest::newRow("1 Farvardin 1382") << QStringLiteral("82/01/01") << QStringLiteral("2003/03/21")
+                                          << LongShamsi(Expected::kFriday, 1, Expected::kFarvardin, 1382)
+                                          << QStringLiteral("21 March 2003") << QStringList();
         QTest::newRow("day past its month still converts")
             << QStringLiteral("82/07/31") << QStringLiteral("2003/10/23")
             << LongShamsi(Expected::kThursday, 1, Expected::kAban, 1382) << QStringLiteral("23 October 2003")
@@ -502,12 +474,11 @@ private slots:
                                       << QStringList{Expected::kYearMessage};
         QTest::newRow("month 13") << QStringLiteral("82/13/01") << QString() << QString() << QString()
                                   << QStringList{Expected::kMonthMessage};
-        QTest::newRow("year not a number") << QStringLiteral("0A/01/01") << QString() << QString() << QString()
-                                           << QStringList{Expected::kYearMessage};
+        QTest::newRow("year not a number") << QStringLiteral("0A/01/01") << QString() << QString()
+                                           << QString() << QStringList{Expected::kYearMessage};
     }
 
-    void convert()
-    {
+    void convert() {
         QFETCH(QString, input);
         QFETCH(QString, miladi);
         QFETCH(QString, shamsi);
@@ -529,8 +500,7 @@ private slots:
         QCOMPARE(Label("lblTodayMiladi")->text(), todayMiladi);
     }
 
-    void badAfterGood_data()
-    {
+    void badAfterGood_data() {
         QTest::addColumn<QString>("input");
         QTest::addColumn<QStringList>("messages");
         QTest::newRow("empty") << QString()
@@ -538,11 +508,11 @@ private slots:
         QTest::newRow("too long") << QStringLiteral("82/01/011")
                                   << QStringList{Expected::kLengthMessage, Expected::kTwoDigitsMessage};
         QTest::newRow("month 00") << QStringLiteral("82/00/05") << QStringList{Expected::kMonthMessage};
-        QTest::newRow("year not a number") << QStringLiteral("0A/01/01") << QStringList{Expected::kYearMessage};
+        QTest::newRow("year not a number")
+            << QStringLiteral("0A/01/01") << QStringList{Expected::kYearMessage};
     }
 
-    void badAfterGood()
-    {
+    void badAfterGood() {
         QFETCH(QString, input);
         QFETCH(QStringList, messages);
 
@@ -562,8 +532,7 @@ private slots:
         QCOMPARE(TextBox()->text(), input);
     }
 
-    void enterAndEscapeDoNothing_data()
-    {
+    void enterAndEscapeDoNothing_data() {
         QTest::addColumn<QString>("focus");
         QTest::addColumn<int>("key");
         const QStringList focusable{QStringLiteral("txtShamsi"), QStringLiteral("cmdConvert"),
@@ -575,8 +544,7 @@ private slots:
         }
     }
 
-    void enterAndEscapeDoNothing()
-    {
+    void enterAndEscapeDoNothing() {
         QFETCH(QString, focus);
         QFETCH(int, key);
 
@@ -597,8 +565,7 @@ private slots:
 
     // The key tests above can fail: the focused Convert button does answer
     // the space bar, as any button does.
-    void spaceClicksFocusedConvert()
-    {
+    void spaceClicksFocusedConvert() {
         QVERIFY(ShowAndActivate());
         TextBox()->setText(QStringLiteral("82/01/12"));
         Button("cmdConvert")->setFocus();
@@ -606,8 +573,7 @@ private slots:
         QCOMPARE(Label("lblMiladi")->text(), QStringLiteral("2003/04/01"));
     }
 
-    void typingConvertsNothing()
-    {
+    void typingConvertsNothing() {
         QVERIFY(ShowAndActivate());
         QTest::keyClicks(TextBox(), QStringLiteral("82/01/12"));
         QCOMPARE(TextBox()->text(), QStringLiteral("82/01/12"));
@@ -617,8 +583,7 @@ private slots:
         QVERIFY(Messages(*environment_).isEmpty());
     }
 
-    void label4ShowsTheCredit()
-    {
+    void label4ShowsTheCredit() {
         const QString credit = Form1::Credit();
         QVERIFY(HasArabicLetter(credit));
         QVERIFY(!credit.contains(QLatin1Char('\n')));
@@ -642,8 +607,7 @@ private slots:
         QCOMPARE(Messages(*environment_).size(), 3);
     }
 
-    void otherLabelsIgnoreClicks_data()
-    {
+    void otherLabelsIgnoreClicks_data() {
         QTest::addColumn<QString>("name");
         for (const Control& c : kControls) {
             if (c.kind == Kind::Label && QLatin1String(c.name) != QLatin1String("Label4")) {
@@ -652,8 +616,7 @@ private slots:
         }
     }
 
-    void otherLabelsIgnoreClicks()
-    {
+    void otherLabelsIgnoreClicks() {
         QFETCH(QString, name);
         QVERIFY(ShowAndActivate());
         Convert(QStringLiteral("82/01/12"));
@@ -666,8 +629,7 @@ private slots:
 
     // Exit closes the window, and with its one window closed the program's
     // event loop ends.
-    void exitEndsTheProgram()
-    {
+    void exitEndsTheProgram() {
         QVERIFY(ShowAndActivate());
         QSignalSpy lastWindowClosed(qApp, &QGuiApplication::lastWindowClosed);
         bool timedOut = false;
@@ -690,8 +652,7 @@ private slots:
         QVERIFY(Messages(*environment_).isEmpty());
     }
 
-    void accessibility()
-    {
+    void accessibility() {
         Convert(QStringLiteral("82/01/12"));
         for (const Control& c : kControls) {
             QWidget* widget = Widget(c.name);
@@ -711,8 +672,7 @@ private slots:
                  QStringLiteral("2003/03/21"));
     }
 
-    void persianTextsUseArabicYeh()
-    {
+    void persianTextsUseArabicYeh() {
         QStringList texts{form_->windowTitle(), form_->accessibleDescription(), Form1::Credit()};
         for (const Control& c : kControls) {
             texts << TextOf(Widget(c.name)) << Widget(c.name)->accessibleDescription();

@@ -28,8 +28,7 @@ struct SeenBox {
 };
 
 // Once the box is up, notes what it shows and presses its one button.
-void InspectAndCloseNextBox(SeenBox& seen)
-{
+void InspectAndCloseNextBox(SeenBox& seen) {
     QTimer::singleShot(0, [&seen] {
         auto* box = qobject_cast<QMessageBox*>(QApplication::activeModalWidget());
         if (box == nullptr) {
@@ -59,8 +58,7 @@ class QtEnvironmentTest : public QObject {
     Q_OBJECT
 
 private slots:
-    void todayIsTheSystemDate()
-    {
+    void todayIsTheSystemDate() {
         const QtEnvironment environment(QStringLiteral("title"));
         const QDate before = QDate::currentDate();
         const Runtime::Date today = environment.Today();
@@ -69,8 +67,7 @@ private slots:
         QVERIFY(seen == before || seen == after);
     }
 
-    void messageBox_data()
-    {
+    void messageBox_data() {
         QTest::addColumn<QString>("text");
         QTest::newRow("Persian") << QStringLiteral("خطا - - - سال را شمسي وارد نماييد");
         QTest::newRow("marker") << QStringLiteral("xxxxxxxxx1");
@@ -78,8 +75,7 @@ private slots:
         QTest::newRow("markup") << QStringLiteral("<b>1382</b>");
     }
 
-    void messageBox()
-    {
+    void messageBox() {
         QFETCH(QString, text);
         QWidget owner;
         QtEnvironment environment(Form1::Caption());
@@ -105,8 +101,7 @@ private slots:
         QCOMPARE(QApplication::activeModalWidget(), nullptr);
     }
 
-    void okCaptionIsPersian()
-    {
+    void okCaptionIsPersian() {
         const QString caption = QtEnvironment::OkCaption();
         QVERIFY(!caption.isEmpty());
         for (const QChar c : caption) {
@@ -116,8 +111,7 @@ private slots:
 
     // The credit label through the real message box: the box carries the
     // credit and the application title, and the window is left as it was.
-    void creditThroughTheRealBox()
-    {
+    void creditThroughTheRealBox() {
         QtEnvironment environment(Form1::Caption());
         Form1 form(environment);
         environment.SetOwner(&form);
