@@ -23,16 +23,14 @@ bool IsSign(char32_t c) { return c == U'+' || c == U'-'; }
 bool IsExponentMark(char32_t c) { return c == U'e' || c == U'E'; }
 
 // The number at the start of a text: sign, digits, one decimal point, an
-// exponent (a mark, a sign, digits; kept only when it has digits). Digits
-// are normalised to ASCII so std::from_chars can read them; a plain short
-// integer is also accumulated on the way, which saves the parse.
+// exponent (a mark, a sign, digits; kept only when it has digits). A plain
+// integer is accumulated on the way, which saves the parse of its text.
 struct ScannedNumber {
-    std::string ascii;         // what std::from_chars reads; only for numbers that are not plain
     bool hasDigits = false;    // a mantissa digit was seen
     bool plainInteger = true;  // no decimal point, no exponent, few enough digits
     bool negative = false;
-    std::int64_t integer = 0;
-    std::size_t consumed = 0;  // characters read, ignored ones included
+    std::int64_t integer = 0;  // the magnitude, while plainInteger
+    std::size_t consumed = 0;  // characters of the number, ignored ones included
 };
 
 constexpr int kMaxPlainIntegerDigits = 18;
@@ -52,33 +50,19 @@ ScannedNumber ScanNumber(TextView text, bool skipIgnored) {
         scanned.negative = text[i] == U'-';
         i = skip(i + 1);
     }
-    // The ASCII form is only written once the number stops being a plain
-    // integer; the digits so far are then all in `integer` (leading zeros,
-    // which do not change the value, aside).
-    const auto leavePlain = [&scanned] {
-        if (scanned.plainInteger) {
-            scanned.plainInteger = false;
-            if (scanned.negative) {
-                scanned.ascii += '-';
-            }
-            scanned.ascii += std::to_string(scanned.integer);
-        }
-    };
     bool seenPoint = false;
     int digits = 0;
     for (; i < text.size(); i = skip(i + 1)) {
         if (const auto digit = DigitValue(text[i])) {
             scanned.hasDigits = true;
-            if (scanned.plainInteger && ++digits <= kMaxPlainIntegerDigits) {
+            if (++digits <= kMaxPlainIntegerDigits) {
                 scanned.integer = scanned.integer * 10 + *digit;
             } else {
-                leavePlain();
-                scanned.ascii += static_cast<char>('0' + *digit);
+                scanned.plainInteger = false;
             }
         } else if (text[i] == U'.' && !seenPoint) {
-            leavePlain();
-            scanned.ascii += '.';
             seenPoint = true;
+            scanned.plainInteger = false;
         } else {
             break;
         }
@@ -87,31 +71,39 @@ ScannedNumber ScanNumber(TextView text, bool skipIgnored) {
     if (!scanned.hasDigits || i >= text.size() || !IsExponentMark(text[i])) {
         return scanned;
     }
-    std::string exponent = "e";
     std::size_t j = skip(i + 1);
     if (j < text.size() && IsSign(text[j])) {
-        exponent += static_cast<char>(text[j]);
         j = skip(j + 1);
     }
     bool exponentHasDigits = false;
-    for (; j < text.size(); j = skip(j + 1)) {
-        const auto digit = DigitValue(text[j]);
-        if (!digit) {
-            break;
-        }
-        exponent += static_cast<char>('0' + *digit);
+    for (; j < text.size() && DigitValue(text[j]); j = skip(j + 1)) {
         exponentHasDigits = true;
     }
     if (exponentHasDigits) {
-        leavePlain();
-        scanned.ascii += exponent;
+        scanned.plainInteger = false;
         scanned.consumed = j;
     }
     return scanned;
 }
 
-// The value of a scanned number.
-double ParseScanned(const ScannedNumber& scanned) {
+// The scanned characters as std::from_chars reads them: ASCII digits, no
+// leading '+', no ignored characters.
+std::string AsciiForm(TextView number) {
+    std::string ascii;
+    for (const char32_t c : number) {
+        if (const auto digit = DigitValue(c)) {
+            ascii += static_cast<char>('0' + *digit);
+        } else if (IsExponentMark(c)) {
+            ascii += 'e';
+        } else if (c == U'-' || c == U'.' || (c == U'+' && !ascii.empty())) {
+            ascii += static_cast<char>(c);
+        }
+    }
+    return ascii;
+}
+
+// The value of the number that ScanNumber found at the start of the text.
+double ParseScanned(TextView text, const ScannedNumber& scanned) {
     if (!scanned.hasDigits) {
         return 0.0;
     }
@@ -119,7 +111,7 @@ double ParseScanned(const ScannedNumber& scanned) {
         const auto magnitude = static_cast<double>(scanned.integer);
         return scanned.negative ? -magnitude : magnitude;
     }
-    const std::string& s = scanned.ascii;
+    const std::string s = AsciiForm(text.substr(0, scanned.consumed));
     double value = 0.0;
     const auto [end, error] = std::from_chars(s.data(), s.data() + s.size(), value);
     (void)end;
@@ -159,18 +151,20 @@ std::optional<Int> RealToInteger(double value) {
     return static_cast<Int>(whole);
 }
 
-// Reads the unsigned decimal field of a date text; nothing when it is empty,
-// holds a non-digit or is far too long to be a date field.
-std::optional<int> ReadDateField(TextView field) {
+constexpr int kNoDateField = -1;
+
+// Reads the unsigned decimal field of a date text; kNoDateField when it is
+// empty, holds a non-digit or is far too long to be a date field.
+int ReadDateField(TextView field) {
     constexpr std::size_t kMaxFieldLength = 5;
     if (field.empty() || field.size() > kMaxFieldLength) {
-        return std::nullopt;
+        return kNoDateField;
     }
     int value = 0;
     for (const char32_t c : field) {
         const auto digit = DigitValue(c);
         if (!digit) {
-            return std::nullopt;
+            return kNoDateField;
         }
         value = value * 10 + *digit;
     }
@@ -242,19 +236,15 @@ std::optional<Date> DateFromText(TextView text) {
     if (second == TextView::npos) {
         return std::nullopt;
     }
-    const auto year = ReadDateField(all.substr(0, first));
-    const auto month = ReadDateField(all.substr(first + 1, second - first - 1));
-    const auto day = ReadDateField(all.substr(second + 1));
-    if (!year || !month || !day) {
+    const int year = ReadDateField(all.substr(0, first));
+    const int month = ReadDateField(all.substr(first + 1, second - first - 1));
+    const int day = ReadDateField(all.substr(second + 1));
+    // DaysInGregorianMonth is 0 for a month outside 1-12.
+    if (year < 1 || year > std::numeric_limits<std::int16_t>::max() || day < 1 ||
+        day > DaysInGregorianMonth(year, month)) {
         return std::nullopt;
     }
-    if (*year < 1 || *year > std::numeric_limits<std::int16_t>::max()) {
-        return std::nullopt;
-    }
-    if (*day < 1 || *day > DaysInGregorianMonth(*year, *month)) {
-        return std::nullopt;
-    }
-    return Date{*year, *month, *day};
+    return Date{year, month, day};
 }
 
 // --- Numbers ----------------------------------------------------------------
@@ -311,7 +301,7 @@ Text NumberToText(std::int64_t number) {
     return text;
 }
 
-double TextToNumber(TextView text) { return ParseScanned(ScanNumber(text, true)); }
+double TextToNumber(TextView text) { return ParseScanned(text, ScanNumber(text, true)); }
 
 std::optional<std::int16_t> RealToInt16(double value) { return RealToInteger<std::int16_t>(value); }
 
@@ -323,7 +313,7 @@ std::optional<std::int16_t> TextToInt16(TextView text) {
     if (!scanned.hasDigits || scanned.consumed != trimmed.size()) {
         return std::nullopt;
     }
-    return RealToInt16(ParseScanned(scanned));
+    return RealToInt16(ParseScanned(trimmed, scanned));
 }
 
 double WholePart(double value) { return std::floor(value); }

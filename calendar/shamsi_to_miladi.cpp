@@ -41,8 +41,11 @@ MonthLengths GregorianMonthLengths(int gregorianYear) {
 }
 
 // A field of the working text, read as a number and rounded to 16 bits.
-std::optional<std::int16_t> ReadField(const Text& workingText, std::size_t start, std::size_t length) {
-    return Runtime::RealToInt16(Runtime::TextToNumber(Runtime::Mid(workingText, start, length)));
+// A number beyond 16 bits reads as `beyondRange`, which the caller chooses
+// so that its own range check refuses it.
+int ReadField(const Text& workingText, std::size_t start, std::size_t length, int beyondRange) {
+    return Runtime::RealToInt16(Runtime::TextToNumber(Runtime::Mid(workingText, start, length)))
+        .value_or(beyondRange);
 }
 
 }  // namespace
@@ -55,11 +58,12 @@ Text ShamsiToMiladi(Text& shamsiText, Environment& env) {
     }
     shamsiText.insert(0, U"13");  // the working text "13YY/MM/DD"
 
-    const auto year = ReadField(shamsiText, 1, 4);
-    const int month = ReadField(shamsiText, 6, 2).value_or(0);
-    const int day = ReadField(shamsiText, 9, 2).value_or(0);
+    // Two characters always fit in 16 bits; four may not ("13e9").
+    const int year = ReadField(shamsiText, 1, 4, 0);
+    const int month = ReadField(shamsiText, 6, 2, 0);
+    const int day = ReadField(shamsiText, 9, 2, 0);
 
-    if (!year || *year < kFirstYear || *year > kLastYear) {
+    if (year < kFirstYear || year > kLastYear) {
         env.MessageBox(Text(kMessageYear));
         return {};
     }
@@ -68,8 +72,8 @@ Text ShamsiToMiladi(Text& shamsiText, Environment& env) {
         return {};
     }
 
-    const MonthLengths shamsiMonths = ShamsiMonthLengths(*year);
-    int gregorianYear = *year + kGregorianYearOffset;
+    const MonthLengths shamsiMonths = ShamsiMonthLengths(year);
+    int gregorianYear = year + kGregorianYearOffset;
     MonthLengths gregorianMonths = GregorianMonthLengths(gregorianYear);
 
     // A day outside its month is told but not corrected: the count below
@@ -78,7 +82,7 @@ Text ShamsiToMiladi(Text& shamsiText, Environment& env) {
         env.MessageBox(Text(kMessageDay));
     }
 
-    int dayCount = ShamsiCalendar::DaysBeforeFarvardinFirst(*year) + day;
+    int dayCount = ShamsiCalendar::DaysBeforeFarvardinFirst(year) + day;
     for (int m = 1; m < month; ++m) {
         dayCount += shamsiMonths[static_cast<std::size_t>(m - 1)];
     }

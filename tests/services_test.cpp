@@ -26,6 +26,11 @@ TEST(TextToNumber, ReadsAsFarAsANumberGoes) {
         {U"1.5", 1.5},
         {U"1.5.5", 1.5},  // one decimal point only
         {U".5", 0.5},
+        {U"-.5", -0.5},
+        {U"- 1 . 5 e 1", -15},  // blanks inside every part
+        {U"+1e+1", 10},
+        {U"0012", 12},
+        {U"1234567890123456789", 1234567890123456789.0},  // past the plain-integer reading
         {U"13e2", 1300},
         {U"13E-1", 1.3},
         {U"13e", 13},  // an exponent without digits is not read
