@@ -153,6 +153,16 @@ std::optional<Int> RealToInteger(double value) {
 
 constexpr int kNoDateField = -1;
 
+// The position of the next '/' or '-' from `from` on; npos when there is none.
+std::size_t FindDateSeparator(TextView text, std::size_t from) {
+    for (std::size_t i = from; i < text.size(); ++i) {
+        if (text[i] == U'/' || text[i] == U'-') {
+            return i;
+        }
+    }
+    return TextView::npos;
+}
+
 // Reads the unsigned decimal field of a date text; kNoDateField when it is
 // empty, holds a non-digit or is far too long to be a date field.
 int ReadDateField(TextView field) {
@@ -228,11 +238,11 @@ Text DateToText(const Date& date) {
 
 std::optional<Date> DateFromText(TextView text) {
     const TextView all = Trim(text);
-    const std::size_t first = all.find_first_of(U"/-");
+    const std::size_t first = FindDateSeparator(all, 0);
     if (first == TextView::npos) {
         return std::nullopt;
     }
-    const std::size_t second = all.find_first_of(U"/-", first + 1);
+    const std::size_t second = FindDateSeparator(all, first + 1);
     if (second == TextView::npos) {
         return std::nullopt;
     }

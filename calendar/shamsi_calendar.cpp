@@ -21,8 +21,16 @@ constexpr int kEpochMarchDay = 21;
 constexpr int kGregorianYearOffset = 621;
 constexpr int kMarch = 3;
 
-int CyclePosition(std::int64_t shamsiYear) {
+constexpr int CyclePosition(std::int64_t shamsiYear) {
     return static_cast<int>(shamsiYear - FloorDiv(shamsiYear, kCycleYears) * kCycleYears);
+}
+
+constexpr std::int64_t CountLeapYearsBefore(std::int64_t shamsiYear) {
+    const int position = CyclePosition(shamsiYear);
+    const auto earlierInCycle =
+        std::ranges::count_if(kLeapPositions, [position](int leap) { return leap < position; });
+    return FloorDiv(shamsiYear, kCycleYears) * static_cast<std::int64_t>(kLeapPositions.size()) +
+           earlierInCycle;
 }
 
 }  // namespace
@@ -33,22 +41,13 @@ bool IsLeapYear(std::int64_t shamsiYear) {
 
 int DaysInEsfand(std::int64_t shamsiYear) { return IsLeapYear(shamsiYear) ? 30 : 29; }
 
-std::int64_t LeapYearsBefore(std::int64_t shamsiYear) {
-    const std::int64_t cycles = FloorDiv(shamsiYear, kCycleYears);
-    const int position = CyclePosition(shamsiYear);
-    std::int64_t count = cycles * static_cast<std::int64_t>(kLeapPositions.size());
-    for (const int leap : kLeapPositions) {
-        if (leap < position) {
-            ++count;
-        }
-    }
-    return count;
-}
+std::int64_t LeapYearsBefore(std::int64_t shamsiYear) { return CountLeapYearsBefore(shamsiYear); }
 
 std::int64_t FarvardinFirstDayNumber(std::int64_t shamsiYear) {
     constexpr std::int64_t kEpoch = Runtime::DaysFromCivil(kEpochGregorianYear, kMarch, kEpochMarchDay);
     const std::int64_t years = shamsiYear - kEpochYear;
-    const std::int64_t leapDays = LeapYearsBefore(shamsiYear) - LeapYearsBefore(kEpochYear);
+    constexpr std::int64_t kLeapYearsBeforeEpoch = CountLeapYearsBefore(kEpochYear);
+    const std::int64_t leapDays = CountLeapYearsBefore(shamsiYear) - kLeapYearsBeforeEpoch;
     return kEpoch + years * kDaysInCommonYear + leapDays;
 }
 
