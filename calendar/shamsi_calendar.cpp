@@ -25,7 +25,8 @@ constexpr int CyclePosition(std::int64_t shamsiYear) {
     return static_cast<int>(shamsiYear - FloorDiv(shamsiYear, kCycleYears) * kCycleYears);
 }
 
-constexpr std::int64_t CountLeapYearsBefore(std::int64_t shamsiYear) {
+// How many leap years there are from year 0 up to, not including, the year.
+constexpr std::int64_t LeapYearsBefore(std::int64_t shamsiYear) {
     const int position = CyclePosition(shamsiYear);
     const auto earlierInCycle =
         std::ranges::count_if(kLeapPositions, [position](int leap) { return leap < position; });
@@ -41,13 +42,11 @@ bool IsLeapYear(std::int64_t shamsiYear) {
 
 int DaysInEsfand(std::int64_t shamsiYear) { return IsLeapYear(shamsiYear) ? 30 : 29; }
 
-std::int64_t LeapYearsBefore(std::int64_t shamsiYear) { return CountLeapYearsBefore(shamsiYear); }
-
 std::int64_t FarvardinFirstDayNumber(std::int64_t shamsiYear) {
     constexpr std::int64_t kEpoch = Runtime::DaysFromCivil(kEpochGregorianYear, kMarch, kEpochMarchDay);
     const std::int64_t years = shamsiYear - kEpochYear;
-    constexpr std::int64_t kLeapYearsBeforeEpoch = CountLeapYearsBefore(kEpochYear);
-    const std::int64_t leapDays = CountLeapYearsBefore(shamsiYear) - kLeapYearsBeforeEpoch;
+    constexpr std::int64_t kLeapYearsBeforeEpoch = LeapYearsBefore(kEpochYear);
+    const std::int64_t leapDays = LeapYearsBefore(shamsiYear) - kLeapYearsBeforeEpoch;
     return kEpoch + years * kDaysInCommonYear + leapDays;
 }
 

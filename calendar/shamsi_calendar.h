@@ -15,8 +15,6 @@ inline constexpr int kDaysInCommonYear = 365;
 [[nodiscard]] bool IsLeapYear(std::int64_t shamsiYear);
 // 29 or 30 days.
 [[nodiscard]] int DaysInEsfand(std::int64_t shamsiYear);
-// How many leap years there are from year 0 up to, not including, the year.
-[[nodiscard]] std::int64_t LeapYearsBefore(std::int64_t shamsiYear);
 // Days from 1970-01-01 to 1 Farvardin of the year.
 [[nodiscard]] std::int64_t FarvardinFirstDayNumber(std::int64_t shamsiYear);
 // The day of the Gregorian year (shamsiYear + 621) before 1 Farvardin:
