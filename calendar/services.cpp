@@ -415,4 +415,38 @@ std::string Utf8FromText(TextView text) {
     return out;
 }
 
+Text TextFromUtf16(std::u16string_view utf16) {
+    Text text;
+    text.reserve(utf16.size());
+    for (std::size_t i = 0; i < utf16.size(); ++i) {
+        const char16_t unit = utf16[i];
+        const bool high = unit >= 0xD800 && unit <= 0xDBFF;
+        const bool low = unit >= 0xDC00 && unit <= 0xDFFF;
+        if (high && i + 1 < utf16.size() && utf16[i + 1] >= 0xDC00 && utf16[i + 1] <= 0xDFFF) {
+            text += 0x10000 + ((static_cast<char32_t>(unit) - 0xD800) << 10) + (utf16[i + 1] - 0xDC00);
+            ++i;
+        } else {
+            text += (high || low) ? kReplacementCharacter : static_cast<char32_t>(unit);
+        }
+    }
+    return text;
+}
+
+std::u16string Utf16FromText(TextView text) {
+    std::u16string out;
+    out.reserve(text.size());
+    for (char32_t c : text) {
+        if (c > 0x10FFFF || (c >= 0xD800 && c <= 0xDFFF)) {
+            c = kReplacementCharacter;
+        }
+        if (c < 0x10000) {
+            out += static_cast<char16_t>(c);
+        } else {
+            out += static_cast<char16_t>(0xD800 + ((c - 0x10000) >> 10));
+            out += static_cast<char16_t>(0xDC00 + ((c - 0x10000) & 0x3FF));
+        }
+    }
+    return out;
+}
+
 }  // namespace Runtime

@@ -129,4 +129,11 @@ void AppendDecimal(Text& text, std::int64_t number, int minimumDigits = 1);
 // U+FFFD.
 [[nodiscard]] std::string Utf8FromText(TextView text);
 
+// Decodes UTF-16, a surrogate pair as one character; a lone surrogate
+// becomes U+FFFD.
+[[nodiscard]] Text TextFromUtf16(std::u16string_view utf16);
+// Encodes as UTF-16, a character beyond U+FFFF as a surrogate pair; a code
+// point that is not a Unicode scalar value becomes U+FFFD.
+[[nodiscard]] std::u16string Utf16FromText(TextView text);
+
 }  // namespace Runtime

@@ -206,3 +206,31 @@ TEST(Utf8, DecodesAndReplacesMalformedSequences) {
     const Text all = U"a\u00e9\u06F8\U0001F600";
     EXPECT_EQ(TextFromUtf8(Utf8FromText(all)), all);
 }
+
+TEST(Utf16, EveryScalarValueRoundTripsAndLoneSurrogatesAreReplaced) {
+    Text all;
+    for (char32_t c = 0; c <= 0x10FFFF; ++c) {
+        if (c < 0xD800 || c > 0xDFFF) {
+            all += c;
+        }
+    }
+    const std::u16string utf16 = Utf16FromText(all);
+    // One unit below U+10000, a pair above.
+    EXPECT_EQ(utf16.size(), all.size() + (0x110000 - 0x10000));
+    EXPECT_EQ(TextFromUtf16(utf16), all);
+
+    EXPECT_EQ(Utf16FromText(U"\U0001F600"), u"\xD83D\xDE00");
+    EXPECT_EQ(Utf16FromText(Text(1, static_cast<char32_t>(0xDC00))), u"\uFFFD");
+    const struct {
+        std::u16string utf16;
+        Text expected;
+    } cases[] = {
+        {u"\xD83D", U"\uFFFD"},                      // high surrogate at the end
+        {u"\xDE00\xD83D", U"\uFFFD\uFFFD"},          // low before high
+        {std::u16string{0xD83D, u'z'}, U"\uFFFDz"},  // high before a letter
+        {u"\xD83D\xD83D\xDE00", U"\uFFFD\U0001F600"},
+    };
+    for (const auto& c : cases) {
+        EXPECT_EQ(TextFromUtf16(c.utf16), c.expected) << Utf8FromText(c.expected);
+    }
+}

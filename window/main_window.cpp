@@ -8,44 +8,44 @@
 #include <QScreen>
 
 #include "click_label.h"
-#include "module1.h"
 #include "qt_text.h"
 #include "ui_fonts.h"
 
 namespace {
 
-// Positions and sizes are laid out in twips, 15 to a pixel at 96 dpi.
-constexpr int kTwipsPerPixel = 15;
+using Form1Layout::Alignment;
+using Form1Layout::ControlLayout;
+using Form1Layout::Face;
+using Form1Layout::Kind;
+using Form1Layout::Paint;
 
-constexpr int Pixels(int twips) { return twips / kTwipsPerPixel; }
+// Qt lays out in device-independent pixels, 96 to the inch.
+constexpr int kDpi = 96;
 
-QRect TwipsRect(int left, int top, int width, int height) {
-    return {Pixels(left), Pixels(top), Pixels(width), Pixels(height)};
+QRect PixelsFromTwips(const Form1Layout::Twips& twips) {
+    return {Form1Layout::Pixels(twips.left, kDpi), Form1Layout::Pixels(twips.top, kDpi),
+            Form1Layout::Pixels(twips.width, kDpi), Form1Layout::Pixels(twips.height, kDpi)};
 }
 
-constexpr qreal kSmallPoints = 8.25;
-constexpr qreal kNormalPoints = 9.75;
+QColor ToQColor(Form1Layout::Rgb rgb) { return {rgb.red, rgb.green, rgb.blue}; }
 
-const QColor kWindowBlue(0x00, 0x00, 0xC0);
-const QColor kBoxLilac(0x80, 0x80, 0xFF);
-const QColor kBoxInk(0x00, 0x00, 0x40);
-const QColor kHeadingYellow(0xFF, 0xFF, 0x80);
-
-// A label with a background of its own, in the window's result-box colours.
-void PaintAsBox(QLabel* label) {
-    QPalette palette = label->palette();
-    palette.setColor(QPalette::Window, kBoxLilac);
-    palette.setColor(QPalette::WindowText, kBoxInk);
-    label->setPalette(palette);
-    label->setAutoFillBackground(true);
+QFont FontOf(const Form1Layout::Font& font) {
+    const qreal points = font.centipoints / 100.0;
+    return font.face == Face::Arial ? ArialFont(points) : PersianUiFont(points);
 }
 
-// A label that paints no background, so the window's blue shows through.
-void PaintAsHeading(QLabel* label) {
-    QPalette palette = label->palette();
-    palette.setColor(QPalette::WindowText, kHeadingYellow);
-    label->setPalette(palette);
-    label->setAutoFillBackground(false);
+Qt::Alignment HorizontalAlignment(Alignment alignment) {
+    switch (alignment) {
+        case Alignment::Left:
+            return Qt::AlignLeft;
+        case Alignment::Centre:
+            return Qt::AlignHCenter;
+        case Alignment::Right:
+            return Qt::AlignRight;
+        case Alignment::ToolkitDefault:
+            break;
+    }
+    return {};
 }
 
 // Buttons and the text box keep the toolkit's own colours rather than
@@ -61,29 +61,48 @@ void KeepToolkitColours(QWidget* widget) {
     widget->setPalette(palette);
 }
 
-QLabel* MakeLabel(QWidget* parent, const char* name, const QRect& geometry, const QFont& font,
-                  Qt::Alignment horizontal, const QString& description) {
-    auto* label = new QLabel(parent);
-    label->setObjectName(QLatin1String(name));
-    label->setGeometry(geometry);
-    label->setFont(font);
-    label->setAlignment(horizontal | Qt::AlignTop);
+// A label paints a background of its own in its colour, or none at all so
+// that the window's blue shows through; its text is in its colour or the
+// toolkit's.
+void PaintLabel(QLabel* label, const ControlLayout& layout) {
+    QPalette palette = label->palette();
+    if (layout.background.kind == Paint::Kind::Colour) {
+        palette.setColor(QPalette::Window, ToQColor(layout.background.colour));
+    }
+    palette.setColor(QPalette::WindowText, layout.text.kind == Paint::Kind::Colour
+                                               ? ToQColor(layout.text.colour)
+                                               : QGuiApplication::palette().color(QPalette::WindowText));
+    label->setPalette(palette);
+    label->setAutoFillBackground(layout.background.kind == Paint::Kind::Colour);
+}
+
+QLabel* MakeLabel(QWidget* parent, const ControlLayout& layout) {
+    // Only the web address reacts to a click.
+    QLabel* label =
+        layout.control == Form1Layout::Control::Label4 ? new ClickLabel(parent) : new QLabel(parent);
+    label->setAlignment(HorizontalAlignment(layout.alignment) | Qt::AlignTop);
     label->setTextFormat(Qt::PlainText);
     label->setWordWrap(false);
     label->setFocusPolicy(Qt::NoFocus);
-    label->setAccessibleDescription(description);
+    PaintLabel(label, layout);
     return label;
 }
 
-QPushButton* MakeButton(QWidget* parent, const char* name, const QRect& geometry, const QString& caption,
-                        const QString& description) {
-    auto* button = new QPushButton(caption, parent);
-    button->setObjectName(QLatin1String(name));
-    button->setGeometry(geometry);
+QLineEdit* MakeTextBox(QWidget* parent, const ControlLayout& layout) {
+    auto* edit = new QLineEdit(parent);
+    edit->setLayoutDirection(layout.rightToLeft ? Qt::RightToLeft : Qt::LeftToRight);
+    edit->setAlignment(HorizontalAlignment(layout.alignment) | Qt::AlignVCenter);
+    edit->setFocusPolicy(Qt::StrongFocus);
+    KeepToolkitColours(edit);
+    return edit;
+}
+
+QPushButton* MakeButton(QWidget* parent) {
+    auto* button = new QPushButton(parent);
+    // Neither button is the default one: Enter presses nothing.
     button->setAutoDefault(false);
     button->setDefault(false);
     button->setFocusPolicy(Qt::StrongFocus);
-    button->setAccessibleDescription(description);
     KeepToolkitColours(button);
     return button;
 }
@@ -93,7 +112,7 @@ QPushButton* MakeButton(QWidget* parent, const char* name, const QRect& geometry
 Form1::Form1(Runtime::Environment& environment, QWidget* parent)
     : QWidget(parent, Qt::Dialog | Qt::MSWindowsFixedSizeDialogHint | Qt::CustomizeWindowHint |
                           Qt::WindowTitleHint | Qt::WindowSystemMenuHint | Qt::WindowCloseButtonHint),
-      environment_(environment) {
+      behaviour_(*this, environment) {
     LoadBundledFonts();
     setObjectName(QStringLiteral("Form1"));
     setWindowTitle(Caption());
@@ -102,125 +121,98 @@ Form1::Form1(Runtime::Environment& environment, QWidget* parent)
     // Every position below is absolute, so nothing is mirrored, whatever the
     // application's layout direction.
     setLayoutDirection(Qt::LeftToRight);
-    setFixedSize(Pixels(3165), Pixels(3465));
+    setFixedSize(Form1Layout::Pixels(Form1Layout::kClientWidth, kDpi),
+                 Form1Layout::Pixels(Form1Layout::kClientHeight, kDpi));
     // The window's default font, which the two buttons use.
-    setFont(PersianUiFont(kSmallPoints));
+    setFont(PersianUiFont(8.25));
 
     QPalette palette = this->palette();
-    palette.setColor(QPalette::Window, kWindowBlue);
+    palette.setColor(QPalette::Window, ToQColor(Form1Layout::kWindowBlue));
     setPalette(palette);
     setAutoFillBackground(true);
 
     CreateControls();
 
-    connect(cmdConvert_, &QPushButton::clicked, this, &Form1::cmdConvert_Click);
-    connect(cmdExit_, &QPushButton::clicked, this, &Form1::cmdExit_Click);
-    connect(Label4_, &ClickLabel::clicked, this, &Form1::Label4_Click);
+    connect(static_cast<QPushButton*>(Widget(Form1Layout::Control::cmdConvert)), &QPushButton::clicked, this,
+            [this] { behaviour_.cmdConvert_Click(); });
+    connect(static_cast<QPushButton*>(Widget(Form1Layout::Control::cmdExit)), &QPushButton::clicked, this,
+            [this] { behaviour_.cmdExit_Click(); });
+    connect(static_cast<ClickLabel*>(Widget(Form1Layout::Control::Label4)), &ClickLabel::clicked, this,
+            [this] { behaviour_.Label4_Click(); });
 
-    FormLoad();
-    txtShamsi_->setFocus();
+    behaviour_.Form_Load();
+    Widget(Form1Layout::Control::txtShamsi)->setFocus();
 }
 
-QString Form1::Caption() { return QStringLiteral("مبدل تاريخ"); }
+QString Form1::Caption() { return QString::fromStdU32String(std::u32string(Form1Layout::kCaption)); }
 
-QString Form1::Credit() { return QStringLiteral("طراحي و برنامه نويسي: سازندگان مبدل تاريخ"); }
+QString Form1::Credit() { return QString::fromStdU32String(std::u32string(Form1Layout::kCredit)); }
 
-QString Form1::WebAddress() { return QStringLiteral("https://mobadel.ir"); }
+QString Form1::WebAddress() { return QString::fromStdU32String(std::u32string(Form1Layout::kWebAddress)); }
+
+QWidget* Form1::CreateControl(const ControlLayout& layout) {
+    QWidget* widget = nullptr;
+    switch (layout.kind) {
+        case Kind::Label:
+            widget = MakeLabel(this, layout);
+            break;
+        case Kind::TextBox:
+            widget = MakeTextBox(this, layout);
+            break;
+        case Kind::PushButton:
+            widget = MakeButton(this);
+            break;
+    }
+    widget->setObjectName(QLatin1String(layout.name.data(), static_cast<qsizetype>(layout.name.size())));
+    widget->setGeometry(PixelsFromTwips(layout.place));
+    if (layout.font.face != Face::WindowDefault) {
+        widget->setFont(FontOf(layout.font));
+    }
+    widget->setAccessibleDescription(QString::fromStdU32String(std::u32string(layout.description)));
+    return widget;
+}
 
 void Form1::CreateControls() {
     // Created in tab order, which is also the order of the focus chain.
-    txtShamsi_ = new QLineEdit(this);
-    txtShamsi_->setObjectName(QStringLiteral("txtShamsi"));
-    txtShamsi_->setGeometry(TwipsRect(1020, 1830, 1155, 270));
-    txtShamsi_->setFont(PersianUiFont(kNormalPoints));
-    // Dates are typed in Latin digits, so the box reads left to right.
-    txtShamsi_->setLayoutDirection(Qt::LeftToRight);
-    txtShamsi_->setAlignment(Qt::AlignLeft | Qt::AlignVCenter);
-    txtShamsi_->setFocusPolicy(Qt::StrongFocus);
-    txtShamsi_->setAccessibleDescription(QStringLiteral("محل ورود تاريخ شمسي با فرمت YY/MM/DD"));
-    KeepToolkitColours(txtShamsi_);
-
-    Label2_ = MakeLabel(this, "Label2", TwipsRect(2460, 2190, 570, 300), PersianUiFont(kNormalPoints),
-                        Qt::AlignRight, QStringLiteral("عنوان تاريخ ميلادي"));
-    Label2_->setText(QStringLiteral("ميلادي"));
-    PaintAsHeading(Label2_);
-
-    Label3_ = MakeLabel(this, "Label3", TwipsRect(2280, 1830, 750, 300), PersianUiFont(kNormalPoints),
-                        Qt::AlignRight, QStringLiteral("عنوان تاريخ شمسي"));
-    Label3_->setText(QStringLiteral("شمسي"));
-    PaintAsHeading(Label3_);
-
-    cmdConvert_ = MakeButton(this, "cmdConvert", TwipsRect(150, 1830, 765, 300), QStringLiteral("تبديل"),
-                             QStringLiteral("تبديل تاريخ شمسي به تاريخ ميلادي"));
-
-    lblNotice_ = MakeLabel(this, "lblNotice", TwipsRect(150, 150, 2880, 495), PersianUiFont(kSmallPoints),
-                           Qt::AlignRight, QStringLiteral("راهنماي فرمت ورودي و خروجي تاريخ"));
-    PaintAsBox(lblNotice_);
-
-    lblTodayShamsi_ =
-        MakeLabel(this, "lblTodayShamsi", TwipsRect(150, 960, 2880, 345), PersianUiFont(kNormalPoints),
-                  Qt::AlignHCenter, QStringLiteral("تاريخ شمسي امروز"));
-    PaintAsBox(lblTodayShamsi_);
-
-    Label1_ = MakeLabel(this, "Label1", TwipsRect(2670, 675, 360, 225), PersianUiFont(kNormalPoints),
-                        Qt::AlignRight, QStringLiteral("عنوان تاريخ امروز"));
-    Label1_->setText(QStringLiteral("امروز"));
-    PaintAsHeading(Label1_);
-
-    lblShamsi_ = MakeLabel(this, "lblShamsi", TwipsRect(150, 2580, 2880, 345), PersianUiFont(kNormalPoints),
-                           Qt::AlignHCenter, QStringLiteral("تاريخ شمسي معادل تاريخ ميلادي تبديل شده"));
-    PaintAsBox(lblShamsi_);
-
-    cmdExit_ = MakeButton(this, "cmdExit", TwipsRect(150, 2190, 765, 300), QStringLiteral("خروج"),
-                          QStringLiteral("خروج از برنامه"));
-
-    lblMiladi_ = MakeLabel(this, "lblMiladi", TwipsRect(1020, 2190, 1155, 270), ArialFont(kNormalPoints),
-                           Qt::AlignHCenter, QStringLiteral("تاريخ ميلادي تبديل شده"));
-    PaintAsBox(lblMiladi_);
-
-    lblTodayMiladi_ =
-        MakeLabel(this, "lblTodayMiladi", TwipsRect(150, 1350, 2880, 345), PersianUiFont(kNormalPoints),
-                  Qt::AlignHCenter, QStringLiteral("تاريخ ميلادي امروز به حروف"));
-    PaintAsBox(lblTodayMiladi_);
-
-    lblMiladiString_ =
-        MakeLabel(this, "lblMiladiString", TwipsRect(150, 2955, 2880, 345), PersianUiFont(kNormalPoints),
-                  Qt::AlignHCenter, QStringLiteral("تاريخ ميلادي تبديل شده به حروف"));
-    PaintAsBox(lblMiladiString_);
-
-    // Reaches 30 twips below the client area, which cuts that strip off.
-    Label4_ = new ClickLabel(this);
-    Label4_->setObjectName(QStringLiteral("Label4"));
-    Label4_->setGeometry(TwipsRect(360, 3300, 2295, 195));
-    Label4_->setFont(PersianUiFont(kSmallPoints));
-    Label4_->setAlignment(Qt::AlignRight | Qt::AlignTop);
-    Label4_->setTextFormat(Qt::PlainText);
-    Label4_->setFocusPolicy(Qt::NoFocus);
-    Label4_->setAccessibleDescription(QStringLiteral("نشاني اينترنتي برنامه و معرفي سازندگان"));
-    Label4_->setText(WebAddress());
-    {
-        // Its own background in the window's blue; the text keeps the
-        // toolkit's colour.
-        QPalette palette = Label4_->palette();
-        palette.setColor(QPalette::Window, kWindowBlue);
-        palette.setColor(QPalette::WindowText, QGuiApplication::palette().color(QPalette::WindowText));
-        Label4_->setPalette(palette);
-        Label4_->setAutoFillBackground(true);
+    for (const Form1Layout::Control control : Form1Layout::TabOrder()) {
+        const ControlLayout& layout = Form1Layout::Layout(control);
+        controls_.at(static_cast<std::size_t>(control)) = CreateControl(layout);
+        SetText(control, Runtime::Text(layout.caption));
     }
-
-    setTabOrder(txtShamsi_, cmdConvert_);
-    setTabOrder(cmdConvert_, cmdExit_);
+    setTabOrder(Widget(Form1Layout::Control::txtShamsi), Widget(Form1Layout::Control::cmdConvert));
+    setTabOrder(Widget(Form1Layout::Control::cmdConvert), Widget(Form1Layout::Control::cmdExit));
 }
 
-void Form1::FormLoad() {
-    lblNotice_->setText(QStringLiteral(" YY/MM/DD ورودي تاريخ شمسي با فرمت") + QStringLiteral("\r\n") +
-                        QStringLiteral(" YY/MM/DD خروجي تاريخ ميلادي با فرمت"));
-
-    Runtime::Text today;
-    lblTodayShamsi_->setText(ToQString(Module1::MiladiToShamsi(today, false, environment_)));
-    today.clear();
-    lblTodayMiladi_->setText(ToQString(Module1::MiladiToString(today, environment_)));
+QWidget* Form1::Widget(Form1Layout::Control control) const {
+    return controls_.at(static_cast<std::size_t>(control));
 }
+
+Runtime::Text Form1::Text(Form1Layout::Control control) const {
+    const QWidget* widget = Widget(control);
+    if (const auto* label = qobject_cast<const QLabel*>(widget)) {
+        return ToText(label->text());
+    }
+    if (const auto* edit = qobject_cast<const QLineEdit*>(widget)) {
+        return ToText(edit->text());
+    }
+    if (const auto* button = qobject_cast<const QPushButton*>(widget)) {
+        return ToText(button->text());
+    }
+    return {};
+}
+
+void Form1::SetText(Form1Layout::Control control, const Runtime::Text& text) {
+    QWidget* widget = Widget(control);
+    if (auto* label = qobject_cast<QLabel*>(widget)) {
+        label->setText(ToQString(text));
+    } else if (auto* edit = qobject_cast<QLineEdit*>(widget)) {
+        edit->setText(ToQString(text));
+    } else if (auto* button = qobject_cast<QPushButton*>(widget)) {
+        button->setText(ToQString(text));
+    }
+}
+
+void Form1::Close() { close(); }
 
 void Form1::showEvent(QShowEvent* event) {
     // Placed once, when it first appears; after that the user may move it.
@@ -241,24 +233,3 @@ void Form1::CentreOnScreen() {
     frame.moveCenter(screen->availableGeometry().center());
     move(frame.topLeft());
 }
-
-void Form1::cmdConvert_Click() {
-    // Each routine works on a copy of the text it reads.
-    Runtime::Text shamsi = ToText(txtShamsi_->text());
-    lblMiladi_->setText(ToQString(Module1::ShamsiToMiladi(shamsi, environment_)));
-
-    // Only zero length counts as empty: the routine has told the user why.
-    if (lblMiladi_->text().length() == 0) {
-        return;
-    }
-
-    Runtime::Text miladi = ToText(lblMiladi_->text());
-    lblShamsi_->setText(ToQString(Module1::MiladiToShamsi(miladi, false, environment_)));
-
-    miladi = ToText(lblMiladi_->text());
-    lblMiladiString_->setText(ToQString(Module1::MiladiToString(miladi, environment_)));
-}
-
-void Form1::cmdExit_Click() { close(); }
-
-void Form1::Label4_Click() { environment_.MessageBox(ToText(Credit())); }

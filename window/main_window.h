@@ -1,19 +1,19 @@
 // Form1, the program's one window: type a Shamsi date, press Convert and
 // read it as a Miladi date, back as a long Shamsi text and in English words.
 // Today's date is shown in both calendars from the moment the window opens.
+//
+// The controls are made from the window's layout table and the events go to
+// its toolkit-free handlers; this class only adds what Qt needs.
 #pragma once
 
 #include <QString>
 #include <QWidget>
+#include <array>
 
+#include "form1_behaviour.h"
 #include "services.h"
 
-class QLabel;
-class QLineEdit;
-class QPushButton;
-class ClickLabel;
-
-class Form1 : public QWidget {
+class Form1 : public QWidget, private Form1View {
     Q_OBJECT
 
 public:
@@ -33,28 +33,17 @@ protected:
 
 private:
     void CreateControls();
-    void FormLoad();
+    QWidget* CreateControl(const Form1Layout::ControlLayout& layout);
     void CentreOnScreen();
 
-    void cmdConvert_Click();
-    void cmdExit_Click();
-    void Label4_Click();
+    [[nodiscard]] Runtime::Text Text(Form1Layout::Control control) const override;
+    void SetText(Form1Layout::Control control, const Runtime::Text& text) override;
+    void Close() override;
 
-    Runtime::Environment& environment_;
+    [[nodiscard]] QWidget* Widget(Form1Layout::Control control) const;
+
+    Form1Behaviour behaviour_;
     bool centred_ = false;
-
-    // In tab order.
-    QLineEdit* txtShamsi_ = nullptr;
-    QLabel* Label2_ = nullptr;
-    QLabel* Label3_ = nullptr;
-    QPushButton* cmdConvert_ = nullptr;
-    QLabel* lblNotice_ = nullptr;
-    QLabel* lblTodayShamsi_ = nullptr;
-    QLabel* Label1_ = nullptr;
-    QLabel* lblShamsi_ = nullptr;
-    QPushButton* cmdExit_ = nullptr;
-    QLabel* lblMiladi_ = nullptr;
-    QLabel* lblTodayMiladi_ = nullptr;
-    QLabel* lblMiladiString_ = nullptr;
-    ClickLabel* Label4_ = nullptr;
+    // Indexed by Form1Layout::Control.
+    std::array<QWidget*, Form1Layout::kControlCount> controls_{};
 };
