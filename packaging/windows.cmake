@@ -1,0 +1,35 @@
+# The Windows downloads, both made by CPack on Debian:
+#   shamsi-date-converter-<version>-win64.exe   an installer (NSIS): the program,
+#       a Start-menu shortcut "مبدل تاريخ" and an uninstaller;
+#   shamsi-date-converter-<version>-win64.zip   the lone program, for use
+#       without installing.
+#
+#   cmake --build --preset windows --target package
+install(TARGETS shamsi-date-converter RUNTIME DESTINATION .)
+
+set(CPACK_PACKAGE_NAME shamsi-date-converter)
+set(CPACK_PACKAGE_VENDOR "Shamsi date converter authors")
+set(CPACK_PACKAGE_DESCRIPTION_SUMMARY "Shamsi (Iranian solar) to Miladi (Gregorian) date converter")
+set(CPACK_PACKAGE_FILE_NAME "shamsi-date-converter-${PROJECT_VERSION}-win64")
+set(CPACK_PACKAGE_INSTALL_DIRECTORY "Shamsi Date Converter")
+set(CPACK_PACKAGE_INSTALL_REGISTRY_KEY "ShamsiDateConverter")
+# The program and the name of its Start-menu shortcut.
+set(CPACK_PACKAGE_EXECUTABLES "shamsi-date-converter;مبدل تاريخ")
+set(CPACK_GENERATOR "NSIS;ZIP")
+set(CPACK_INCLUDE_TOPLEVEL_DIRECTORY OFF)
+if(EXISTS ${PROJECT_SOURCE_DIR}/LICENSE)
+  set(CPACK_RESOURCE_FILE_LICENSE ${PROJECT_SOURCE_DIR}/LICENSE)
+endif()
+
+set(CPACK_NSIS_DISPLAY_NAME "مبدل تاريخ")
+set(CPACK_NSIS_PACKAGE_NAME "مبدل تاريخ")
+set(CPACK_NSIS_INSTALL_ROOT "$PROGRAMFILES64")
+set(CPACK_NSIS_EXECUTABLES_DIRECTORY ".")
+set(CPACK_NSIS_INSTALLED_ICON_NAME "shamsi-date-converter.exe")
+set(CPACK_NSIS_MUI_ICON "${PROJECT_SOURCE_DIR}/packaging/icons/shamsi-date-converter.ico")
+set(CPACK_NSIS_MUI_UNIICON "${PROJECT_SOURCE_DIR}/packaging/icons/shamsi-date-converter.ico")
+set(CPACK_NSIS_ENABLE_UNINSTALL_BEFORE_INSTALL ON)
+# Persian texts in the installer need a Unicode installer.
+set(CPACK_NSIS_DEFINES "Unicode true")
+
+include(CPack)

@@ -1,0 +1,14 @@
+// <windows.h> for the Win32 front-end. windows.h defines MessageBox as a
+// macro, which would rename Runtime::Environment::MessageBox in every file
+// that sees it; the macro is dropped here, and the code calls MessageBoxW.
+#pragma once
+
+#ifndef NOMINMAX
+#define NOMINMAX
+#endif
+#ifndef WIN32_LEAN_AND_MEAN
+#define WIN32_LEAN_AND_MEAN
+#endif
+#include <windows.h>
+
+#undef MessageBox
