@@ -123,8 +123,8 @@ std::unique_ptr<Form1Window> Form1Window::Create(HINSTANCE instance, Win32Enviro
     monitor.cbSize = sizeof monitor;
     GetMonitorInfoW(MonitorFromPoint(POINT{0, 0}, MONITOR_DEFAULTTOPRIMARY), &monitor);
     const std::wstring caption = WideFromText(Form1Layout::kCaption);
-    if (CreateWindowExW(kExStyle, kClassName, caption.c_str(), kStyle, monitor.rcWork.left, monitor.rcWork.top,
-                        1, 1, nullptr, nullptr, instance, form.get()) == nullptr) {
+    if (CreateWindowExW(kExStyle, kClassName, caption.c_str(), kStyle, monitor.rcWork.left,
+                        monitor.rcWork.top, 1, 1, nullptr, nullptr, instance, form.get()) == nullptr) {
         return nullptr;
     }
     environment.SetOwner(form->window_);
@@ -151,7 +151,9 @@ Form1Window::~Form1Window() {
     }
 }
 
-HWND Form1Window::ControlHandle(Control control) const { return controls_.at(static_cast<std::size_t>(control)); }
+HWND Form1Window::ControlHandle(Control control) const {
+    return controls_.at(static_cast<std::size_t>(control));
+}
 
 void Form1Window::Show(int showCommand) {
     ShowWindow(window_, showCommand);
@@ -174,10 +176,10 @@ void Form1Window::CreateControls(HINSTANCE instance) {
         const ControlLayout& layout = Form1Layout::Layout(control);
         const std::wstring caption = WideFromText(layout.caption);
         const auto index = static_cast<std::size_t>(control);
-        controls_.at(index) =
-            CreateWindowExW(ExStyleOf(layout), ClassOf(layout.kind), caption.c_str(), StyleOf(layout), 0, 0, 0, 0,
-                            window_, reinterpret_cast<HMENU>(static_cast<INT_PTR>(ControlId(control))),  // NOLINT
-                            instance, nullptr);
+        controls_.at(index) = CreateWindowExW(
+            ExStyleOf(layout), ClassOf(layout.kind), caption.c_str(), StyleOf(layout), 0, 0, 0, 0, window_,
+            reinterpret_cast<HMENU>(static_cast<INT_PTR>(ControlId(control))),  // NOLINT
+            instance, nullptr);
         if (layout.background.kind == Paint::Kind::Colour) {
             brushes_.at(index) = CreateSolidBrush(ColourRef(layout.background.colour));
         }
@@ -191,7 +193,8 @@ void Form1Window::ApplyDpi(UINT dpi) {
         const auto index = static_cast<std::size_t>(layout.control);
         const Form1Layout::Twips& place = layout.place;
         MoveWindow(controls_.at(index), Form1Layout::Pixels(place.left, pixelsPerInch),
-                   Form1Layout::Pixels(place.top, pixelsPerInch), Form1Layout::Pixels(place.width, pixelsPerInch),
+                   Form1Layout::Pixels(place.top, pixelsPerInch),
+                   Form1Layout::Pixels(place.width, pixelsPerInch),
                    Form1Layout::Pixels(place.height, pixelsPerInch), TRUE);
         fonts.at(index) = CreateLayoutFont(layout.font, dpi);
         SendMessageW(controls_.at(index), WM_SETFONT, reinterpret_cast<WPARAM>(fonts.at(index)), TRUE);
@@ -225,7 +228,8 @@ bool Form1Window::PreTranslateMessage(MSG& message) {
     if (window_ == nullptr || (message.hwnd != window_ && IsChild(window_, message.hwnd) == 0)) {
         return false;
     }
-    const bool key = message.message == WM_KEYDOWN || message.message == WM_KEYUP || message.message == WM_CHAR;
+    const bool key =
+        message.message == WM_KEYDOWN || message.message == WM_KEYUP || message.message == WM_CHAR;
     if (key && (message.wParam == VK_RETURN || message.wParam == VK_ESCAPE)) {
         return true;
     }
@@ -265,7 +269,8 @@ LRESULT Form1Window::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
             return 0;
         case WM_CTLCOLORSTATIC:
         case WM_CTLCOLOREDIT:
-            return OnControlColour(message, reinterpret_cast<HDC>(wParam), reinterpret_cast<HWND>(lParam));  // NOLINT
+            return OnControlColour(message, reinterpret_cast<HDC>(wParam),
+                                   reinterpret_cast<HWND>(lParam));  // NOLINT
         case WM_ACTIVATE:
             // Keep the focus where the user left it, as a dialog does.
             if (LOWORD(wParam) == WA_INACTIVE) {
@@ -328,7 +333,7 @@ int Form1Window::IndexOf(HWND control) const {
 LRESULT Form1Window::OnControlColour(UINT message, HDC dc, HWND control) {
     // The toolkit's colours first, then the table's where it names them.
     const LRESULT standard = DefWindowProcW(window_, message, reinterpret_cast<WPARAM>(dc),  // NOLINT
-                                            reinterpret_cast<LPARAM>(control));             // NOLINT
+                                            reinterpret_cast<LPARAM>(control));              // NOLINT
     const int index = IndexOf(control);
     if (index < 0) {
         return standard;

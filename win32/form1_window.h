@@ -26,7 +26,8 @@ public:
     // Creates the window, hidden and centred on the primary monitor's work
     // area, and its controls, and runs its load handler. Nothing when
     // Windows refuses to create it. The environment must outlive the window.
-    [[nodiscard]] static std::unique_ptr<Form1Window> Create(HINSTANCE instance, Win32Environment& environment);
+    [[nodiscard]] static std::unique_ptr<Form1Window> Create(HINSTANCE instance,
+                                                             Win32Environment& environment);
 
     Form1Window(const Form1Window&) = delete;
     Form1Window& operator=(const Form1Window&) = delete;
