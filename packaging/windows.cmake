@@ -29,7 +29,7 @@ set(CPACK_NSIS_INSTALLED_ICON_NAME "shamsi-date-converter.exe")
 set(CPACK_NSIS_MUI_ICON "${PROJECT_SOURCE_DIR}/packaging/icons/shamsi-date-converter.ico")
 set(CPACK_NSIS_MUI_UNIICON "${PROJECT_SOURCE_DIR}/packaging/icons/shamsi-date-converter.ico")
 set(CPACK_NSIS_ENABLE_UNINSTALL_BEFORE_INSTALL ON)
-# Persian texts in the installer need a Unicode installer.
-set(CPACK_NSIS_DEFINES "Unicode true")
+# A 64-bit installer for a 64-bit program; Unicode, for the Persian texts.
+set(CPACK_NSIS_DEFINES "Target amd64-unicode")
 
 include(CPack)
