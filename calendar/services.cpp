@@ -423,7 +423,8 @@ Text TextFromUtf16(std::u16string_view utf16) {
         const bool high = unit >= 0xD800 && unit <= 0xDBFF;
         const bool low = unit >= 0xDC00 && unit <= 0xDFFF;
         if (high && i + 1 < utf16.size() && utf16[i + 1] >= 0xDC00 && utf16[i + 1] <= 0xDFFF) {
-            text += 0x10000 + ((static_cast<char32_t>(unit) - 0xD800) << 10) + (utf16[i + 1] - 0xDC00);
+            text += static_cast<char32_t>(0x10000 + ((static_cast<char32_t>(unit) - 0xD800) << 10) +
+                                          (utf16[i + 1] - 0xDC00));
             ++i;
         } else {
             text += (high || low) ? kReplacementCharacter : static_cast<char32_t>(unit);

@@ -21,7 +21,7 @@ constexpr bool kLatin = false;
 }  // namespace
 
 // clang-format off
-const std::array<ControlLayout, kControlCount> kControls{{
+constexpr std::array<ControlLayout, kControlCount> kControls{{
     // control, name, kind, caption,
     //   left, top, width, height; font; background; text; alignment; tab index; reading order,
     //   description

@@ -1,7 +1,9 @@
 #!/usr/bin/env bash
 # Builds and runs every test: the normal build, then the same suite under
-# AddressSanitizer and UndefinedBehaviorSanitizer, then each fuzz target for
-# 30 seconds, then the static checks (clang-format, cppcheck, clang-tidy).
+# AddressSanitizer and UndefinedBehaviorSanitizer, then the Windows program,
+# its installer and zip with their tests under Wine, then each fuzz target
+# for 30 seconds, then the static checks (clang-format, cppcheck,
+# clang-tidy).
 set -euo pipefail
 cd "$(dirname "$0")/.."
 
@@ -9,7 +11,8 @@ cd "$(dirname "$0")/.."
 # needs dpkg-dev (and xdotool for its click on Exit); install them here too,
 # so that a fresh machine updates the package lists only once.
 scripts/install-deps.sh clang-14 libclang-rt-14-dev clang-tidy-14 clang-format-14 cppcheck libbenchmark-dev \
-  dpkg-dev xdotool desktop-file-utils
+  dpkg-dev xdotool desktop-file-utils \
+  g++-mingw-w64-x86-64-posix nsis googletest wine wine64 fonts-farsiweb unzip
 
 export QT_QPA_PLATFORM=offscreen
 started=$SECONDS
@@ -23,6 +26,12 @@ echo "== Sanitizer build and tests"
 cmake --preset sanitize
 cmake --build --preset sanitize
 ctest --preset sanitize
+
+echo "== Windows program, installer and zip; tests under Wine ($((SECONDS - started)) s so far)"
+scripts/build-windows.sh
+# The window tests need a display; the fixture ends the prefix's wine server
+# after the last test, so none is left holding Xvfb's display.
+xvfb-run -a -s "-screen 0 1024x768x24" ctest --preset windows
 
 echo "== Fuzzing ($((SECONDS - started)) s so far)"
 scripts/fuzz.sh 30

@@ -80,7 +80,7 @@ HFONT CreateLayoutFont(const Form1Layout::Font& font, UINT dpi) {
     if (font.face == Face::WindowDefault &&
         SystemParametersInfoForDpi(SPI_GETNONCLIENTMETRICS, sizeof metrics, &metrics, 0, dpi) != 0) {
         height = metrics.lfMessageFont.lfHeight;
-        face = metrics.lfMessageFont.lfFaceName;
+        face = static_cast<const wchar_t*>(metrics.lfMessageFont.lfFaceName);
     }
     return CreateFontW(height, 0, 0, 0, FW_NORMAL, FALSE, FALSE, FALSE, ARABIC_CHARSET, OUT_DEFAULT_PRECIS,
                        CLIP_DEFAULT_PRECIS, DEFAULT_QUALITY, DEFAULT_PITCH | FF_DONTCARE, face);
@@ -108,8 +108,7 @@ bool RegisterWindowClass(HINSTANCE instance, WNDPROC procedure) {
 
 int Form1Window::ControlId(Control control) { return kFirstControlId + static_cast<int>(control); }
 
-Form1Window::Form1Window(Win32Environment& environment)
-    : environment_(environment), behaviour_(*this, environment) {}
+Form1Window::Form1Window(Win32Environment& environment) : behaviour_(*this, environment) {}
 
 std::unique_ptr<Form1Window> Form1Window::Create(HINSTANCE instance, Win32Environment& environment) {
     if (!RegisterWindowClass(instance, &Form1Window::WindowProcedure)) {
@@ -178,8 +177,7 @@ void Form1Window::CreateControls(HINSTANCE instance) {
         const auto index = static_cast<std::size_t>(control);
         controls_.at(index) = CreateWindowExW(
             ExStyleOf(layout), ClassOf(layout.kind), caption.c_str(), StyleOf(layout), 0, 0, 0, 0, window_,
-            reinterpret_cast<HMENU>(static_cast<INT_PTR>(ControlId(control))),  // NOLINT
-            instance, nullptr);
+            reinterpret_cast<HMENU>(static_cast<INT_PTR>(ControlId(control))), instance, nullptr);
         if (layout.background.kind == Paint::Kind::Colour) {
             brushes_.at(index) = CreateSolidBrush(ColourRef(layout.background.colour));
         }
@@ -250,12 +248,12 @@ int Form1Window::RunMessageLoop() {
 
 LRESULT CALLBACK Form1Window::WindowProcedure(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
     if (message == WM_NCCREATE) {
-        const auto* create = reinterpret_cast<const CREATESTRUCTW*>(lParam);  // NOLINT
+        const auto* create = reinterpret_cast<const CREATESTRUCTW*>(lParam);
         auto* form = static_cast<Form1Window*>(create->lpCreateParams);
         form->window_ = window;
-        SetWindowLongPtrW(window, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(form));  // NOLINT
+        SetWindowLongPtrW(window, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(form));
     }
-    auto* form = reinterpret_cast<Form1Window*>(GetWindowLongPtrW(window, GWLP_USERDATA));  // NOLINT
+    auto* form = reinterpret_cast<Form1Window*>(GetWindowLongPtrW(window, GWLP_USERDATA));
     if (form == nullptr) {
         return DefWindowProcW(window, message, wParam, lParam);
     }
@@ -269,8 +267,7 @@ LRESULT Form1Window::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
             return 0;
         case WM_CTLCOLORSTATIC:
         case WM_CTLCOLOREDIT:
-            return OnControlColour(message, reinterpret_cast<HDC>(wParam),
-                                   reinterpret_cast<HWND>(lParam));  // NOLINT
+            return OnControlColour(message, reinterpret_cast<HDC>(wParam), reinterpret_cast<HWND>(lParam));
         case WM_ACTIVATE:
             // Keep the focus where the user left it, as a dialog does.
             if (LOWORD(wParam) == WA_INACTIVE) {
@@ -282,7 +279,7 @@ LRESULT Form1Window::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
         case WM_DPICHANGED: {
             dpi_ = HIWORD(wParam);
             ApplyDpi(dpi_);
-            const auto* suggested = reinterpret_cast<const RECT*>(lParam);  // NOLINT
+            const auto* suggested = reinterpret_cast<const RECT*>(lParam);
             const SIZE size = FrameSize(dpi_);
             SetWindowPos(window_, nullptr, suggested->left, suggested->top, size.cx, size.cy,
                          SWP_NOZORDER | SWP_NOACTIVATE);
@@ -332,8 +329,8 @@ int Form1Window::IndexOf(HWND control) const {
 
 LRESULT Form1Window::OnControlColour(UINT message, HDC dc, HWND control) {
     // The toolkit's colours first, then the table's where it names them.
-    const LRESULT standard = DefWindowProcW(window_, message, reinterpret_cast<WPARAM>(dc),  // NOLINT
-                                            reinterpret_cast<LPARAM>(control));              // NOLINT
+    const LRESULT standard =
+        DefWindowProcW(window_, message, reinterpret_cast<WPARAM>(dc), reinterpret_cast<LPARAM>(control));
     const int index = IndexOf(control);
     if (index < 0) {
         return standard;
@@ -345,7 +342,7 @@ LRESULT Form1Window::OnControlColour(UINT message, HDC dc, HWND control) {
     switch (layout.background.kind) {
         case Paint::Kind::Colour:
             SetBkColor(dc, ColourRef(layout.background.colour));
-            return reinterpret_cast<LRESULT>(brushes_.at(static_cast<std::size_t>(index)));  // NOLINT
+            return reinterpret_cast<LRESULT>(brushes_.at(static_cast<std::size_t>(index)));
         case Paint::Kind::Transparent:
             // The text over the window's own background.
             SetBkMode(dc, TRANSPARENT);

@@ -70,7 +70,6 @@ private:
     void SetText(Form1Layout::Control control, const Runtime::Text& text) override;
     void Close() override;
 
-    Win32Environment& environment_;
     Form1Behaviour behaviour_;
     HWND window_ = nullptr;
     UINT dpi_ = USER_DEFAULT_SCREEN_DPI;

@@ -133,11 +133,11 @@ Form1::Form1(Runtime::Environment& environment, QWidget* parent)
 
     CreateControls();
 
-    connect(static_cast<QPushButton*>(Widget(Form1Layout::Control::cmdConvert)), &QPushButton::clicked, this,
+    connect(qobject_cast<QPushButton*>(Widget(Form1Layout::Control::cmdConvert)), &QPushButton::clicked, this,
             [this] { behaviour_.cmdConvert_Click(); });
-    connect(static_cast<QPushButton*>(Widget(Form1Layout::Control::cmdExit)), &QPushButton::clicked, this,
+    connect(qobject_cast<QPushButton*>(Widget(Form1Layout::Control::cmdExit)), &QPushButton::clicked, this,
             [this] { behaviour_.cmdExit_Click(); });
-    connect(static_cast<ClickLabel*>(Widget(Form1Layout::Control::Label4)), &ClickLabel::clicked, this,
+    connect(qobject_cast<ClickLabel*>(Widget(Form1Layout::Control::Label4)), &ClickLabel::clicked, this,
             [this] { behaviour_.Label4_Click(); });
 
     behaviour_.Form_Load();
@@ -149,6 +149,16 @@ QString Form1::Caption() { return QString::fromStdU32String(std::u32string(Form1
 QString Form1::Credit() { return QString::fromStdU32String(std::u32string(Form1Layout::kCredit)); }
 
 QString Form1::WebAddress() { return QString::fromStdU32String(std::u32string(Form1Layout::kWebAddress)); }
+
+void Form1::SetWidgetText(QWidget* widget, const Runtime::Text& text) {
+    if (auto* label = qobject_cast<QLabel*>(widget)) {
+        label->setText(ToQString(text));
+    } else if (auto* edit = qobject_cast<QLineEdit*>(widget)) {
+        edit->setText(ToQString(text));
+    } else if (auto* button = qobject_cast<QPushButton*>(widget)) {
+        button->setText(ToQString(text));
+    }
+}
 
 QWidget* Form1::CreateControl(const ControlLayout& layout) {
     QWidget* widget = nullptr;
@@ -176,8 +186,9 @@ void Form1::CreateControls() {
     // Created in tab order, which is also the order of the focus chain.
     for (const Form1Layout::Control control : Form1Layout::TabOrder()) {
         const ControlLayout& layout = Form1Layout::Layout(control);
-        controls_.at(static_cast<std::size_t>(control)) = CreateControl(layout);
-        SetText(control, Runtime::Text(layout.caption));
+        QWidget* widget = CreateControl(layout);
+        SetWidgetText(widget, Runtime::Text(layout.caption));
+        controls_.at(static_cast<std::size_t>(control)) = widget;
     }
     setTabOrder(Widget(Form1Layout::Control::txtShamsi), Widget(Form1Layout::Control::cmdConvert));
     setTabOrder(Widget(Form1Layout::Control::cmdConvert), Widget(Form1Layout::Control::cmdExit));
@@ -202,14 +213,7 @@ Runtime::Text Form1::Text(Form1Layout::Control control) const {
 }
 
 void Form1::SetText(Form1Layout::Control control, const Runtime::Text& text) {
-    QWidget* widget = Widget(control);
-    if (auto* label = qobject_cast<QLabel*>(widget)) {
-        label->setText(ToQString(text));
-    } else if (auto* edit = qobject_cast<QLineEdit*>(widget)) {
-        edit->setText(ToQString(text));
-    } else if (auto* button = qobject_cast<QPushButton*>(widget)) {
-        button->setText(ToQString(text));
-    }
+    SetWidgetText(Widget(control), text);
 }
 
 void Form1::Close() { close(); }

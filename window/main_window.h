@@ -41,6 +41,7 @@ private:
     void Close() override;
 
     [[nodiscard]] QWidget* Widget(Form1Layout::Control control) const;
+    static void SetWidgetText(QWidget* widget, const Runtime::Text& text);
 
     Form1Behaviour behaviour_;
     bool centred_ = false;

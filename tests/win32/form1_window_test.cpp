@@ -8,6 +8,7 @@
 #include <chrono>
 #include <mutex>
 #include <string>
+#include <string_view>
 #include <thread>
 #include <vector>
 
@@ -139,8 +140,9 @@ private:
     std::thread worker_;
 };
 
+// The members are the test cases' own, as in a plain struct.
 class Form1Window_ : public ::testing::Test {
-protected:
+public:
     void SetUp() override {
         form_ = Form1Window::Create(GetModuleHandleW(nullptr), environment_);
         ASSERT_NE(form_, nullptr);
@@ -154,7 +156,7 @@ protected:
 
     // Handles what is waiting in the thread's queue, as the program's
     // message loop would.
-    void Pump() {
+    void Pump() const {
         MSG message{};
         while (PeekMessageW(&message, nullptr, 0, 0, PM_REMOVE) != 0) {
             if (!form_->PreTranslateMessage(message)) {
@@ -164,14 +166,14 @@ protected:
         }
     }
 
-    void PressKey(HWND target, WPARAM key) {
+    void PressKey(HWND target, WPARAM key) const {
         PostMessageW(target, WM_KEYDOWN, key, 1);
         PostMessageW(target, WM_CHAR, key, 1);
         PostMessageW(target, WM_KEYUP, key, 0xC0000001);
         Pump();
     }
 
-    void Click(Control button) { SendMessageW(Handle(button), BM_CLICK, 0, 0); }
+    void Click(Control button) const { SendMessageW(Handle(button), BM_CLICK, 0, 0); }
 
     Win32Environment environment_{Runtime::Text(Form1Layout::kCaption)};
     std::unique_ptr<Form1Window> form_;
@@ -245,12 +247,14 @@ TEST_F(Form1Window_, EveryControlHasItsPlaceFontAndStyleAtEachDpi) {
             switch (layout.font.face) {
                 case Form1Layout::Face::Tahoma:
                 case Form1Layout::Face::Arial:
-                    EXPECT_STREQ(font.lfFaceName,
-                                 layout.font.face == Form1Layout::Face::Arial ? L"Arial" : L"Tahoma");
+                    EXPECT_EQ(std::wstring_view(static_cast<const wchar_t*>(font.lfFaceName)),
+                              layout.font.face == Form1Layout::Face::Arial ? L"Arial" : L"Tahoma");
                     EXPECT_EQ(font.lfHeight, -Form1Layout::FontPixels(layout.font.centipoints, dpi));
                     break;
                 case Form1Layout::Face::WindowDefault:
-                    EXPECT_STREQ(font.lfFaceName, metrics.lfMessageFont.lfFaceName);
+                    EXPECT_EQ(
+                        std::wstring_view(static_cast<const wchar_t*>(font.lfFaceName)),
+                        std::wstring_view(static_cast<const wchar_t*>(metrics.lfMessageFont.lfFaceName)));
                     EXPECT_EQ(font.lfHeight, metrics.lfMessageFont.lfHeight);
                     break;
             }

@@ -1,0 +1,14 @@
+#!/usr/bin/env bash
+# Builds the Windows program on Debian with mingw-w64, then its two downloads:
+#   build/windows/shamsi-date-converter-<version>-win64.exe   the installer
+#   build/windows/shamsi-date-converter-<version>-win64.zip   the lone program
+# Installs the cross compiler and NSIS first when they are missing.
+set -euo pipefail
+cd "$(dirname "$0")/.."
+
+scripts/install-deps.sh g++-mingw-w64-x86-64-posix nsis googletest
+
+cmake --preset windows
+cmake --build --preset windows
+cmake --build --preset windows --target package
+ls -l build/windows/shamsi-date-converter-*-win64.{exe,zip}
