@@ -9,6 +9,7 @@
 
 #include "click_label.h"
 #include "module1.h"
+#include "project_info.h"
 #include "qt_text.h"
 #include "ui_fonts.h"
 
@@ -125,7 +126,7 @@ QString Form1::Caption() { return QStringLiteral("مبدل تاريخ"); }
 
 QString Form1::Credit() { return QStringLiteral("طراحي و برنامه نويسي: سازندگان مبدل تاريخ"); }
 
-QString Form1::WebAddress() { return QStringLiteral("https://mobadel.ir"); }
+QString Form1::WebAddress() { return QString::fromUtf16(ProjectInfo::kHomepageUrlUtf16); }
 
 void Form1::CreateControls() {
     // Created in tab order, which is also the order of the focus chain.
