@@ -126,7 +126,7 @@ QString Form1::Caption() { return QStringLiteral("مبدل تاريخ"); }
 
 QString Form1::Credit() { return QStringLiteral("طراحي و برنامه نويسي: سازندگان مبدل تاريخ"); }
 
-QString Form1::WebAddress() { return QString::fromUtf16(ProjectInfo::kHomepageUrlUtf16); }
+QString Form1::WebAddress() { return QStringView(ProjectInfo::kHomepageUrlUtf16).toString(); }
 
 void Form1::CreateControls() {
     // Created in tab order, which is also the order of the focus chain.

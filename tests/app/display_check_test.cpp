@@ -29,6 +29,7 @@ const Case kCases[] = {
 
 std::vector<char*> Argv(std::vector<std::string>& arguments) {
     std::vector<char*> argv;
+    argv.reserve(arguments.size());
     for (std::string& argument : arguments) {
         argv.push_back(argument.data());
     }
