@@ -3,6 +3,11 @@
 # program installs its page with dateconv_install_man_page().
 include(GNUInstallDirs)
 
+# Directories made by the install rules are rwxr-xr-x whatever the umask of
+# whoever builds the package.
+set(CMAKE_INSTALL_DEFAULT_DIRECTORY_PERMISSIONS
+    OWNER_READ OWNER_WRITE OWNER_EXECUTE GROUP_READ GROUP_EXECUTE WORLD_READ WORLD_EXECUTE)
+
 find_program(DATECONV_GZIP gzip)
 
 # Compresses <source> into <output> as Debian wants it: best compression, no

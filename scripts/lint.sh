@@ -40,7 +40,7 @@ echo "== cppcheck"
 if cppcheck --std=c++20 --language=c++ --library=qt --library=googletest \
     --enable=warning,style,performance,portability --inline-suppr --error-exitcode=1 \
     --suppress=missingIncludeSystem --suppress=useStlAlgorithm --quiet -j "$jobs" \
-    -I calendar -I window -I tests -I fuzz -I bench/startup "${source_dirs[@]}"; then
+    -I calendar -I window -I app -I tests -I fuzz -I bench/startup "${source_dirs[@]}"; then
   echo "   no findings"
 else
   failed+=(cppcheck)

@@ -92,7 +92,9 @@ build)
   command -v dpkg-deb >/dev/null || skip "dpkg-deb is not installed"
   rm -rf "$work"
   mkdir -p "$work/pkg" "$root"
-  (cd "$build_dir" && "$cpack" -G DEB -B "$work/pkg" --config "$build_dir/CPackConfig.cmake") ||
+  # Under a group-writable umask, so that a permission left to the umask of
+  # whoever builds the package shows in lintian's check.
+  (umask 0002 && cd "$build_dir" && "$cpack" -G DEB -B "$work/pkg" --config "$build_dir/CPackConfig.cmake") ||
     fail "cpack could not make the package"
   deb=$(package_file)
   dpkg-deb -x "$deb" "$root"
