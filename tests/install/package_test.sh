@@ -204,7 +204,7 @@ metadata)
   # The newest release, in the metadata and in the changelog, is the package's.
   release=$(grep -o -m1 '<release version="[^"]*"' "$metainfo" | cut -d'"' -f2)
   [[ $release == "$version" ]] || fail "the AppStream file's newest release is $release, the package $version"
-  changelog=$(gzip -dc "$root/usr/share/doc/shamsi-date-converter/changelog.gz" | head -1)
+  changelog=$(gzip -dc "$root/usr/share/doc/shamsi-date-converter/changelog.gz" | sed -n 1p)
   [[ $changelog == "shamsi-date-converter ($version) "* ]] || fail "the changelog starts with: $changelog"
 
   # One web address, set when building, for the package and the metadata.
