@@ -4,7 +4,24 @@
 #include "main_window.h"
 #include "qt_environment.h"
 
+#if defined(__unix__) && !defined(__APPLE__)
+#include <cstdio>
+#include <cstdlib>
+#include <span>
+
+#include "display_check.h"
+#endif
+
 int main(int argc, char* argv[]) {
+#if defined(__unix__) && !defined(__APPLE__)
+    // Without a display Qt would abort while making the application object.
+    if (const auto message = DisplayCheck::NoDisplayMessage(
+            DisplayCheck::FromProcess(), std::span(argv, static_cast<std::size_t>(argc)))) {
+        static_cast<void>(std::fprintf(stderr, "%s\n", message->c_str()));
+        return EXIT_FAILURE;
+    }
+#endif
+
     QApplication application(argc, argv);
 
     QtEnvironment environment(Form1::Caption());

@@ -9,6 +9,8 @@
 #include <cstdint>
 #include <string_view>
 
+#include "project_info.h"
+
 namespace Form1Layout {
 
 // The controls, from top to bottom of the window.
@@ -91,8 +93,8 @@ struct ControlLayout {
 inline constexpr std::u32string_view kCaption = U"مبدل تاريخ";
 // The one-line credit that a click on the web address shows.
 inline constexpr std::u32string_view kCredit = U"طراحي و برنامه نويسي: سازندگان مبدل تاريخ";
-// The web address at the bottom of the window.
-inline constexpr std::u32string_view kWebAddress = U"https://mobadel.ir";
+// The web address at the bottom of the window, set when the program is built.
+inline constexpr std::u32string_view kWebAddress = ProjectInfo::kHomepageUrlUtf32;
 // The notice's two lines, shown on two lines from the CR LF between them.
 inline constexpr std::u32string_view kNoticeInputLine = U" YY/MM/DD ورودي تاريخ شمسي با فرمت";
 inline constexpr std::u32string_view kNoticeOutputLine = U" YY/MM/DD خروجي تاريخ ميلادي با فرمت";

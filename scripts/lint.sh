@@ -42,7 +42,7 @@ echo "== cppcheck"
 if cppcheck --std=c++20 --language=c++ --library=qt --library=googletest \
     --enable=warning,style,performance,portability --inline-suppr --error-exitcode=1 \
     --suppress=missingIncludeSystem --suppress=useStlAlgorithm --quiet -j "$jobs" \
-    --library=windows -I calendar -I form -I window -I win32 -I tests -I fuzz -I bench/startup \
+    --library=windows -I calendar -I form -I window -I win32 -I app -I tests -I fuzz -I bench/startup \
     "${source_dirs[@]}"; then
   echo "   no findings"
 else

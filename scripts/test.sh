@@ -7,11 +7,13 @@
 set -euo pipefail
 cd "$(dirname "$0")/.."
 
-# The fuzz and lint steps need clang 14 and the analysers, the package test
-# needs dpkg-dev (and xdotool for its click on Exit); install them here too,
-# so that a fresh machine updates the package lists only once.
+# The fuzz and lint steps need clang 14 and the analysers; the package test
+# needs dpkg-dev, xdotool for its click on Exit, and the checks that a
+# distribution and a software centre apply (lintian, appstreamcli,
+# desktop-file-validate, man). Install them here too, so that a fresh machine
+# updates the package lists only once.
 scripts/install-deps.sh clang-14 libclang-rt-14-dev clang-tidy-14 clang-format-14 cppcheck libbenchmark-dev \
-  dpkg-dev xdotool desktop-file-utils \
+  dpkg-dev xdotool desktop-file-utils lintian appstream man-db \
   g++-mingw-w64-x86-64-posix nsis googletest wine wine64 fonts-farsiweb unzip
 
 export QT_QPA_PLATFORM=offscreen

@@ -4,6 +4,8 @@
 #
 #   package_test.sh build     BUILD_DIR WORK_DIR CPACK   # make the .deb, unpack it into WORK_DIR/root
 #   package_test.sh contents  BUILD_DIR WORK_DIR         # files, Depends, menu entry
+#   package_test.sh lintian   BUILD_DIR WORK_DIR         # every .deb made: lintian, no unlisted tag
+#   package_test.sh metadata  BUILD_DIR WORK_DIR         # AppStream, menu entry, manual, versions, address
 #   package_test.sh offscreen BUILD_DIR WORK_DIR         # starts, paints its window, waits for events
 #   package_test.sh xvfb      BUILD_DIR WORK_DIR         # on an X server: window shown, Exit ends it with 0
 #
@@ -20,6 +22,11 @@ caption='مبدل تاريخ'
 fail() {
   echo "FAIL: $*" >&2
   exit 1
+}
+
+# A tool the check cannot do without; scripts/install-deps.sh installs it.
+need() {
+  command -v "$1" >/dev/null || fail "$1 is not installed (Debian package $2; scripts/install-deps.sh $2)"
 }
 
 skip() {
@@ -85,7 +92,9 @@ build)
   command -v dpkg-deb >/dev/null || skip "dpkg-deb is not installed"
   rm -rf "$work"
   mkdir -p "$work/pkg" "$root"
-  (cd "$build_dir" && "$cpack" -G DEB -B "$work/pkg" --config "$build_dir/CPackConfig.cmake") ||
+  # Under a group-writable umask, so that a permission left to the umask of
+  # whoever builds the package shows in lintian's check.
+  (umask 0002 && cd "$build_dir" && "$cpack" -G DEB -B "$work/pkg" --config "$build_dir/CPackConfig.cmake") ||
     fail "cpack could not make the package"
   deb=$(package_file)
   dpkg-deb -x "$deb" "$root"
@@ -98,6 +107,9 @@ contents)
   # Files in their usual places.
   for path in usr/bin/shamsi-date-converter \
     usr/share/applications/shamsi-date-converter.desktop \
+    usr/share/man/man1/shamsi-date-converter.1.gz \
+    usr/share/doc/shamsi-date-converter/copyright \
+    usr/share/doc/shamsi-date-converter/changelog.gz \
     usr/share/icons/hicolor/scalable/apps/shamsi-date-converter.svg \
     usr/share/icons/hicolor/48x48/apps/shamsi-date-converter.png \
     usr/share/icons/hicolor/256x256/apps/shamsi-date-converter.png \
@@ -152,12 +164,61 @@ contents)
   [[ -x $root/usr/bin/${exec_line%% *} ]] || fail "Exec=$exec_line is not the installed program"
   icon=$(sed -n 's/^Icon=//p' "$desktop")
   [[ -f $root/usr/share/icons/hicolor/scalable/apps/$icon.svg ]] || fail "Icon=$icon has no installed icon"
-  if command -v desktop-file-validate >/dev/null; then
-    desktop-file-validate "$desktop" || fail "desktop-file-validate rejects the menu entry"
-  else
-    echo "note: desktop-file-validate is not installed; the entry was checked by the lines above only"
-  fi
   echo "package contents as expected"
+  ;;
+
+lintian)
+  # Debian's own checks, on every package the build made. A tag may stay only
+  # when it is listed, with its reason, in packaging/debian/lintian-accepted
+  # (and named in the README's packaging notes); any other error, warning or
+  # information fails.
+  need lintian lintian
+  accepted=$(dirname "$0")/../../packaging/debian/lintian-accepted
+  debs=("$work"/pkg/*.deb)
+  [[ -f ${debs[0]} ]] || fail "no package in $work/pkg"
+  lintian --info --fail-on error,warning,info --suppress-tags-from-file "$accepted" "${debs[@]}" ||
+    fail "lintian has findings on ${debs[*]##*/}"
+  echo "lintian: nothing but accepted tags on ${debs[*]##*/}"
+  ;;
+
+metadata)
+  need appstreamcli appstream
+  need desktop-file-validate desktop-file-utils
+  need man man-db
+  deb=$(package_file)
+  version=$(dpkg-deb -f "$deb" Version)
+  metainfos=("$root"/usr/share/metainfo/*.metainfo.xml)
+  ((${#metainfos[@]} == 1)) && [[ -f ${metainfos[0]} ]] || fail "expected one AppStream file, found: ${metainfos[*]}"
+  metainfo=${metainfos[0]}
+  desktop=$root/usr/share/applications/shamsi-date-converter.desktop
+
+  desktop-file-validate "$desktop" || fail "desktop-file-validate rejects the menu entry"
+  appstreamcli validate --no-net "$metainfo" || fail "appstreamcli rejects $metainfo"
+  # The metadata with the menu entry and icon it names.
+  appstreamcli validate-tree --no-net "$root" || fail "appstreamcli rejects the installed tree"
+  id=$(sed -n 's:^ *<id>\(.*\)</id>$:\1:p' "$metainfo")
+  [[ ${metainfo##*/} == "$id.metainfo.xml" ]] || fail "${metainfo##*/} is not named after its id $id"
+  grep -q '<launchable type="desktop-id">shamsi-date-converter.desktop</launchable>' "$metainfo" ||
+    fail "the AppStream file does not launch the menu entry"
+
+  # The newest release, in the metadata and in the changelog, is the package's.
+  release=$(grep -o -m1 '<release version="[^"]*"' "$metainfo" | cut -d'"' -f2)
+  [[ $release == "$version" ]] || fail "the AppStream file's newest release is $release, the package $version"
+  changelog=$(gzip -dc "$root/usr/share/doc/shamsi-date-converter/changelog.gz" | sed -n 1p)
+  [[ $changelog == "shamsi-date-converter ($version) "* ]] || fail "the changelog starts with: $changelog"
+
+  # One web address, set when building, for the package and the metadata.
+  homepage=$(sed -n 's/^DATECONV_HOMEPAGE_URL:[A-Z]*=//p' "$build_dir/CMakeCache.txt")
+  [[ -n $homepage ]] || fail "DATECONV_HOMEPAGE_URL is not in $build_dir/CMakeCache.txt"
+  [[ $(dpkg-deb -f "$deb" Homepage) == "$homepage" ]] || fail "Homepage is not $homepage"
+  grep -qF "<url type=\"homepage\">$homepage</url>" "$metainfo" || fail "the AppStream homepage is not $homepage"
+
+  # The manual page, found by man as an installed one would be.
+  page=$(MANPATH=$root/usr/share/man man -w shamsi-date-converter) || fail "man finds no page"
+  [[ $page == "$root/usr/share/man/man1/shamsi-date-converter.1.gz" ]] || fail "man finds $page"
+  text=$(MANPATH=$root/usr/share/man MANWIDTH=80 man shamsi-date-converter 2>/dev/null) || fail "man cannot show the page"
+  grep -qE '^ +shamsi-date-converter +- +convert Shamsi' <<<"$text" || fail "the manual page has no NAME line"
+  echo "AppStream file, menu entry and manual page valid; version $version and $homepage agree"
   ;;
 
 offscreen)
