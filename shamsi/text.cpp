@@ -67,7 +67,38 @@ struct Fields {
     int day = 0;
 };
 
+// The usual "YYYY/MM/DD" (or with '-') in ASCII digits, read in one go.
+bool ReadUsualFields(std::string_view text, Fields& fields) {
+    constexpr std::size_t kUsualLength = 10;
+    if (text.size() != kUsualLength || (text[4] != '/' && text[4] != '-') || text[7] != text[4]) {
+        return false;
+    }
+    const auto digit = [text](std::size_t i) { return static_cast<unsigned>(static_cast<unsigned char>(text[i])) - '0'; };
+    const unsigned y0 = digit(0);
+    const unsigned y1 = digit(1);
+    const unsigned y2 = digit(2);
+    const unsigned y3 = digit(3);
+    const unsigned m0 = digit(5);
+    const unsigned m1 = digit(6);
+    const unsigned d0 = digit(8);
+    const unsigned d1 = digit(9);
+    const bool digits = static_cast<int>(y0 <= 9) + static_cast<int>(y1 <= 9) + static_cast<int>(y2 <= 9) +
+                            static_cast<int>(y3 <= 9) + static_cast<int>(m0 <= 9) + static_cast<int>(m1 <= 9) +
+                            static_cast<int>(d0 <= 9) + static_cast<int>(d1 <= 9) ==
+                        8;
+    if (!digits) {
+        return false;
+    }
+    fields.year = static_cast<int>(((y0 * 10 + y1) * 10 + y2) * 10 + y3);
+    fields.month = static_cast<int>(m0 * 10 + m1);
+    fields.day = static_cast<int>(d0 * 10 + d1);
+    return true;
+}
+
 bool ReadFields(std::string_view text, Fields& fields) {
+    if (ReadUsualFields(text, fields)) {
+        return true;
+    }
     if (text.size() > kLongestDateText) {
         return false;
     }
@@ -169,6 +200,17 @@ char* WriteNumber(char* out, int value, int minimumDigits, Digits digits) {
 char* WriteTwoDigits(char* out, int value) {
     std::memcpy(out, &kTwoDigits[static_cast<std::size_t>(2 * value)], 2);
     return out + 2;
+}
+
+// Year of four digits, month and day of two, between two separators.
+char* WritePlain(char* out, int year, int month, int day, char separator) {
+    const int high = year / 100;
+    out = WriteTwoDigits(out, high);
+    out = WriteTwoDigits(out, year - high * 100);
+    *out++ = separator;
+    out = WriteTwoDigits(out, month);
+    *out++ = separator;
+    return WriteTwoDigits(out, day);
 }
 
 char* WriteName(char* out, std::string_view name) {
@@ -314,13 +356,7 @@ char* Formatter::Write(char* out, const Date& shamsi) const {
     }
     if (plainNumeric_ && shamsi.year >= 1000 && shamsi.year <= 9999 && shamsi.month >= 1 && shamsi.month <= 12 &&
         shamsi.day >= 1 && shamsi.day <= 31) {
-        const int high = shamsi.year / 100;
-        out = WriteTwoDigits(out, high);
-        out = WriteTwoDigits(out, shamsi.year - high * 100);
-        *out++ = plainSeparator_;
-        out = WriteTwoDigits(out, shamsi.month);
-        *out++ = plainSeparator_;
-        return WriteTwoDigits(out, shamsi.day);
+        return WritePlain(out, shamsi.year, shamsi.month, shamsi.day, plainSeparator_);
     }
     const unsigned weekday = Weekday(shamsi).c_encoding();
     return WriteFields(out, {shamsi.year, shamsi.month, shamsi.day, DayOfYear(shamsi), weekday});
@@ -334,13 +370,7 @@ char* Formatter::Write(char* out, const year_month_day& miladi) const {
     const auto month = static_cast<int>(static_cast<unsigned>(miladi.month()));
     const auto day = static_cast<int>(static_cast<unsigned>(miladi.day()));
     if (plainNumeric_ && year >= 1000 && year <= 9999 && miladi.month().ok() && miladi.day().ok()) {
-        const int high = year / 100;
-        out = WriteTwoDigits(out, high);
-        out = WriteTwoDigits(out, year - high * 100);
-        *out++ = plainSeparator_;
-        out = WriteTwoDigits(out, month);
-        *out++ = plainSeparator_;
-        return WriteTwoDigits(out, day);
+        return WritePlain(out, year, month, day, plainSeparator_);
     }
     const std::chrono::sys_days days{miladi};
     const std::chrono::sys_days newYear{miladi.year() / std::chrono::January / 1};

@@ -34,6 +34,7 @@ TEST(ShamsiLibrary, EveryDayOfTheYears1To9999AgreesWithIcu) {
         ASSERT_EQ(date, expected) << Show(date) << " for " << Show(expected);
         ASSERT_TRUE(date.IsValid()) << Show(date);
         ASSERT_EQ(Shamsi::ToSysDays(expected), day) << Show(expected);
+        ASSERT_EQ(Shamsi::ToGregorian(expected), year_month_day{day}) << Show(expected);
         ASSERT_EQ(Shamsi::Weekday(expected).c_encoding() + 1, static_cast<unsigned>(icu.weekday)) << Show(expected);
         ASSERT_EQ(Shamsi::DayOfYear(expected), icu.dayOfYear) << Show(expected);
 

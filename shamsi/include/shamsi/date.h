@@ -63,6 +63,31 @@ constexpr std::int64_t DaysBeforeYear(std::int64_t year) {
     return 365 * (year - 1) + FloorDiv(8 * year + 21, 33);
 }
 
+// The proleptic Gregorian date of a day (days from 1970-01-01), by the
+// method of Neri and Schneider ("Euclidean affine functions and their
+// application to calendar algorithms", 2022): unsigned arithmetic on a count
+// shifted to start in a March far in the past, divisions by constants only.
+// Exact for every day of the years -32767 to 32767 that std::chrono::year holds.
+constexpr std::chrono::year_month_day CivilFromDays(std::int64_t dayNumber) {
+    constexpr std::uint32_t kEras = 82;  // 400-year eras before 0000-03-01 in the shift
+    constexpr std::uint32_t kShift = 719468 + 146097 * kEras;
+    const auto n = static_cast<std::uint32_t>(dayNumber + kShift);
+    const std::uint32_t n1 = 4 * n + 3;
+    const std::uint32_t century = n1 / 146097;
+    const std::uint32_t dayOfCentury = n1 % 146097 / 4;
+    const std::uint32_t n2 = 4 * dayOfCentury + 3;
+    const std::uint64_t p2 = std::uint64_t{2939745} * n2;
+    const auto yearOfCentury = static_cast<std::uint32_t>(p2 >> 32U);
+    const auto dayOfYear = static_cast<std::uint32_t>(p2 & 0xFFFFFFFFU) / 2939745 / 4;  // from 1 March
+    const std::uint32_t n3 = 2141 * dayOfYear + 197913;
+    const std::uint32_t monthFromMarch = n3 >> 16U;
+    const std::uint32_t day = (n3 & 0xFFFFU) / 2141 + 1;
+    const std::uint32_t january = dayOfYear >= 306 ? 1 : 0;  // January and February count to the next year
+    const auto year = static_cast<int>(100 * century + yearOfCentury + january) - static_cast<int>(400 * kEras);
+    const std::uint32_t month = january != 0 ? monthFromMarch - 12 : monthFromMarch;
+    return std::chrono::year_month_day{std::chrono::year{year}, std::chrono::month{month}, std::chrono::day{day}};
+}
+
 }  // namespace Detail
 
 // --- Years and months -------------------------------------------------------
@@ -150,7 +175,7 @@ inline constexpr std::chrono::sys_days kLastDay = ToSysDays({kLastYear + 1, 1, 1
 
 // The Miladi (proleptic Gregorian) date of a Shamsi date, and back.
 [[nodiscard]] constexpr std::chrono::year_month_day ToGregorian(const Date& date) {
-    return std::chrono::year_month_day{ToSysDays(date)};
+    return Detail::CivilFromDays(ToSysDays(date).time_since_epoch().count());
 }
 [[nodiscard]] constexpr Date FromGregorian(const std::chrono::year_month_day& date) {
     return FromSysDays(std::chrono::sys_days{date});
