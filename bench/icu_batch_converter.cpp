@@ -53,7 +53,8 @@ int main() {
         const char* p = input.data();
         const char* const end = p + size;
         for (;;) {
-            const auto* newline = static_cast<const char*>(std::memchr(p, '\n', static_cast<std::size_t>(end - p)));
+            const auto* newline =
+                static_cast<const char*>(std::memchr(p, '\n', static_cast<std::size_t>(end - p)));
             if (newline == nullptr) {
                 break;
             }
@@ -68,11 +69,14 @@ int main() {
                     std::chrono::year{gregorian->get(UCAL_YEAR, status)},
                     std::chrono::month{static_cast<unsigned>(gregorian->get(UCAL_MONTH, status) + 1)},
                     std::chrono::day{static_cast<unsigned>(gregorian->get(UCAL_DATE, status))}};
-                used = static_cast<std::size_t>(formatter.Write(output.data() + used, miladi) - output.data());
+                used =
+                    static_cast<std::size_t>(formatter.Write(output.data() + used, miladi) - output.data());
             }
             output[used++] = '\n';
             if (used >= kBlock) {
-                std::fwrite(output.data(), 1, used, stdout);
+                if (std::fwrite(output.data(), 1, used, stdout) != used) {
+                    return 1;
+                }
                 used = 0;
             }
             p = newline + 1;
@@ -83,6 +87,6 @@ int main() {
             break;
         }
     }
-    std::fwrite(output.data(), 1, used, stdout);
-    return std::fflush(stdout) == 0 ? 0 : 1;
+    const bool written = std::fwrite(output.data(), 1, used, stdout) == used;
+    return written && std::fflush(stdout) == 0 ? 0 : 1;
 }

@@ -23,7 +23,8 @@ std::int64_t FarvardinFirstDayNumber(std::int64_t shamsiYear) { return Shamsi::N
 
 int DaysBeforeFarvardinFirst(std::int64_t shamsiYear) {
     const auto gregorianYear = static_cast<int>(shamsiYear + kGregorianYearOffset);
-    return static_cast<int>(FarvardinFirstDayNumber(shamsiYear) - Runtime::DaysFromCivil(gregorianYear, 1, 1));
+    return static_cast<int>(FarvardinFirstDayNumber(shamsiYear) -
+                            Runtime::DaysFromCivil(gregorianYear, 1, 1));
 }
 
 int FarvardinFirstMarchDay(std::int64_t shamsiYear) {

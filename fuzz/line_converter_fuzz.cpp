@@ -30,8 +30,8 @@ void Require(bool condition, const char* invariant, std::string_view input) {
     if (condition) {
         return;
     }
-    std::fprintf(stderr, "invariant broken: %s\ninput: '%.*s'\n", invariant, static_cast<int>(input.size()),
-                 input.data());
+    (void)std::fprintf(stderr, "invariant broken: %s\ninput: '%.*s'\n", invariant,
+                       static_cast<int>(input.size()), input.data());
     std::abort();
 }
 
@@ -63,7 +63,7 @@ bool DayOf(std::string_view text, Shamsi::Calendar calendar, std::chrono::sys_da
         day = Shamsi::ToSysDays(date);
         return true;
     }
-    std::chrono::year_month_day date;
+    std::chrono::year_month_day date{};
     if (Shamsi::ReadMiladi(text, date) != Shamsi::ReadError::kNone) {
         return false;
     }
@@ -87,7 +87,8 @@ void CheckField(std::string_view in, std::string_view out, bool wholeLine, bool 
         std::chrono::sys_days outDay{};
         Require(DayOf(outDate, target, outDay), "a good date gives a readable date", input);
         Require(outDay == inDay, "the round trip gives the same day", input);
-        Require((in.size() - inDate.size()) == (out.size() - outDate.size()), "a carriage return stays", input);
+        Require((in.size() - inDate.size()) == (out.size() - outDate.size()), "a carriage return stays",
+                input);
         return;
     }
     ++bad;
@@ -110,7 +111,8 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     const std::size_t piece = 1 + data[1] % 17;
 
     ShamsiDate::Options options;
-    options.direction = (choice & 1U) != 0 ? ShamsiDate::Direction::kToShamsi : ShamsiDate::Direction::kToMiladi;
+    options.direction =
+        (choice & 1U) != 0 ? ShamsiDate::Direction::kToShamsi : ShamsiDate::Direction::kToMiladi;
     options.field = (choice & 2U) != 0 ? static_cast<int>(1 + (choice >> 2U) % 3) : 0;
     options.digits = (choice & 32U) != 0 ? Shamsi::Digits::kPersian : Shamsi::Digits::kAscii;
     std::string output;
@@ -151,8 +153,8 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
         }
         if (target < inFields.size()) {
             // The last field of a line carries the line's carriage return.
-            CheckField(inFields[target], outFields[target], false, target + 1 == inFields.size(), options.direction, bad,
-                       input);
+            CheckField(inFields[target], outFields[target], false, target + 1 == inFields.size(),
+                       options.direction, bad, input);
         } else {
             ++bad;
         }

@@ -4,8 +4,8 @@
 #   2. cppcheck: warnings, style, performance and portability;
 #   3. clang-tidy (.clang-tidy, tests/.clang-tidy), with the compile
 #      commands of the build that compiles each file: build/default for
-#      calendar/, window/, app/ and tests/, build/fuzz for fuzz/ and
-#      build/bench for bench/.
+#      shamsi/, calendar/, shamsi-date/, window/, app/ and tests/, build/fuzz
+#      for fuzz/ and build/bench for bench/.
 # All three run even when an earlier one fails, so one run lists everything.
 #
 # Usage: scripts/lint.sh
@@ -14,7 +14,7 @@ cd "$(dirname "$0")/.."
 
 scripts/install-deps.sh clang-14 libclang-rt-14-dev clang-tidy-14 clang-format-14 cppcheck libbenchmark-dev
 
-source_dirs=(calendar window app tests fuzz bench)
+source_dirs=(shamsi calendar shamsi-date window app tests fuzz bench)
 jobs=$(nproc)
 failed=()
 
@@ -40,7 +40,7 @@ echo "== cppcheck"
 if cppcheck --std=c++20 --language=c++ --library=qt --library=googletest \
     --enable=warning,style,performance,portability --inline-suppr --error-exitcode=1 \
     --suppress=missingIncludeSystem --suppress=useStlAlgorithm --quiet -j "$jobs" \
-    -I calendar -I window -I tests -I fuzz -I bench/startup "${source_dirs[@]}"; then
+    -I shamsi/include -I calendar -I shamsi-date -I window -I tests -I fuzz -I bench/startup "${source_dirs[@]}"; then
   echo "   no findings"
 else
   failed+=(cppcheck)
@@ -63,7 +63,7 @@ compiled_in() {
   grep -o '"file": "[^"]*"' "$1/compile_commands.json" | sed 's/^"file": "//; s/"$//' |
     grep -E "^$PWD/($2)/" | sort -u || true
 }
-mapfile -t default_files < <(compiled_in build/default 'calendar|window|app|tests')
+mapfile -t default_files < <(compiled_in build/default 'shamsi|calendar|shamsi-date|window|app|tests')
 mapfile -t fuzz_files < <(compiled_in build/fuzz 'fuzz')
 mapfile -t bench_files < <(compiled_in build/bench 'bench')
 

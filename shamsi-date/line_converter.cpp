@@ -33,10 +33,12 @@ std::string_view WithoutCarriageReturn(std::string_view text) {
 
 LineConverter::LineConverter(const Options& options, Sink output, Sink errors)
     : options_(options),
-      source_(options.direction == Direction::kToMiladi ? Shamsi::Calendar::kShamsi : Shamsi::Calendar::kMiladi),
-      formatter_(options.format,
-                 options.direction == Direction::kToMiladi ? Shamsi::Calendar::kMiladi : Shamsi::Calendar::kShamsi,
-                 options.digits),
+      source_(options.direction == Direction::kToMiladi ? Shamsi::Calendar::kShamsi
+                                                        : Shamsi::Calendar::kMiladi),
+      formatter_(
+          options.format,
+          options.direction == Direction::kToMiladi ? Shamsi::Calendar::kMiladi : Shamsi::Calendar::kShamsi,
+          options.digits),
       output_(std::move(output)),
       errors_(std::move(errors)),
       wholeLine_(options.field <= 0),
@@ -115,7 +117,8 @@ void LineConverter::Feed(std::string_view bytes) {
             }
             continue;
         }
-        const char* stop = std::find_if(p, end, [this](char c) { return c == '\n' || c == options_.delimiter; });
+        const char* stop =
+            std::find_if(p, end, [this](char c) { return c == '\n' || c == options_.delimiter; });
         PassThrough(p, stop);
         if (stop == end) {
             return;
@@ -164,7 +167,8 @@ void LineConverter::Hold(const char* begin, const char* end) {
 
 void LineConverter::EndTarget(std::string_view field, bool lineEnds) {
     if (overflow_) {
-        Report("line", line_, WithoutCarriageReturn(field), Describe(Shamsi::ReadError::kUnreadable, source_));
+        Report("line", line_, WithoutCarriageReturn(field),
+               Describe(Shamsi::ReadError::kUnreadable, source_));
         if (wholeLine_ && lineEnds && lastByte_ == '\r') {
             Write("\r");
         }
@@ -191,7 +195,7 @@ void LineConverter::Convert(std::string_view field, bool lineEnds) {
             written = formatter_.Write(out, date);
         }
     } else {
-        std::chrono::year_month_day date;
+        std::chrono::year_month_day date{};
         error = Shamsi::ReadMiladi(text, date);
         if (error == Shamsi::ReadError::kNone) {
             written = formatter_.Write(out, date);
@@ -247,7 +251,7 @@ void LineConverter::ConvertArgument(std::string_view text) {
             written = formatter_.Write(converted.data(), date);
         }
     } else {
-        std::chrono::year_month_day date;
+        std::chrono::year_month_day date{};
         error = Shamsi::ReadMiladi(text, date);
         if (error == Shamsi::ReadError::kNone) {
             written = formatter_.Write(converted.data(), date);

@@ -63,7 +63,7 @@ constexpr std::string_view kUsage =
 
 void WriteAll(std::FILE* stream, std::string_view bytes) {
     if (!bytes.empty() && std::fwrite(bytes.data(), 1, bytes.size(), stream) != bytes.size()) {
-        std::fputs("shamsi-date: cannot write the output\n", stderr);
+        (void)std::fputs("shamsi-date: cannot write the output\n", stderr);
         std::exit(kExitBadDate);  // NOLINT(concurrency-mt-unsafe): single-threaded program
     }
 }

@@ -73,7 +73,9 @@ bool ReadUsualFields(std::string_view text, Fields& fields) {
     if (text.size() != kUsualLength || (text[4] != '/' && text[4] != '-') || text[7] != text[4]) {
         return false;
     }
-    const auto digit = [text](std::size_t i) { return static_cast<unsigned>(static_cast<unsigned char>(text[i])) - '0'; };
+    const auto digit = [text](std::size_t i) {
+        return static_cast<unsigned>(static_cast<unsigned char>(text[i])) - '0';
+    };
     const unsigned y0 = digit(0);
     const unsigned y1 = digit(1);
     const unsigned y2 = digit(2);
@@ -83,8 +85,9 @@ bool ReadUsualFields(std::string_view text, Fields& fields) {
     const unsigned d0 = digit(8);
     const unsigned d1 = digit(9);
     const bool digits = static_cast<int>(y0 <= 9) + static_cast<int>(y1 <= 9) + static_cast<int>(y2 <= 9) +
-                            static_cast<int>(y3 <= 9) + static_cast<int>(m0 <= 9) + static_cast<int>(m1 <= 9) +
-                            static_cast<int>(d0 <= 9) + static_cast<int>(d1 <= 9) ==
+                            static_cast<int>(y3 <= 9) + static_cast<int>(m0 <= 9) +
+                            static_cast<int>(m1 <= 9) + static_cast<int>(d0 <= 9) +
+                            static_cast<int>(d1 <= 9) ==
                         8;
     if (!digits) {
         return false;
@@ -186,7 +189,7 @@ char* WriteNumber(char* out, int value, int minimumDigits, Digits digits) {
         *out++ = '-';
     }
     while (count > 0) {
-        const int digit = reversed[--count];
+        const int digit = static_cast<unsigned char>(reversed[--count]);
         if (digits == Digits::kAscii) {
             *out++ = static_cast<char>('0' + digit);
         } else {
@@ -198,7 +201,7 @@ char* WriteNumber(char* out, int value, int minimumDigits, Digits digits) {
 }
 
 char* WriteTwoDigits(char* out, int value) {
-    std::memcpy(out, &kTwoDigits[static_cast<std::size_t>(2 * value)], 2);
+    std::memcpy(out, &kTwoDigits[2 * static_cast<std::size_t>(value)], 2);
     return out + 2;
 }
 
@@ -266,7 +269,8 @@ ReadError ReadMiladi(std::string_view text, year_month_day& date) {
                    ? ReadError::kOutOfRange
                    : ReadError::kNotADate;
     }
-    const year_month_day read{std::chrono::year{fields.year}, std::chrono::month{static_cast<unsigned>(fields.month)},
+    const year_month_day read{std::chrono::year{fields.year},
+                              std::chrono::month{static_cast<unsigned>(fields.month)},
                               std::chrono::day{static_cast<unsigned>(fields.day)}};
     if (!read.ok()) {
         return ReadError::kNotADate;
@@ -330,7 +334,8 @@ Formatter::Formatter(std::string_view pattern, Calendar calendar, Digits digits)
             field = Field::kWeekdayName;
             size = weekdayName;
         } else {
-            error_ = spec.empty() ? std::string("a lone % at the end") : "unknown field %" + std::string(spec);
+            error_ =
+                spec.empty() ? std::string("a lone % at the end") : "unknown field %" + std::string(spec);
             pieces_.clear();
             maxSize_ = 0;
             return;
@@ -342,9 +347,9 @@ Formatter::Formatter(std::string_view pattern, Calendar calendar, Digits digits)
         i += spec.size();
     }
     const auto isPiece = [this](std::size_t index, Field field) { return pieces_[index].field == field; };
-    if (digits == Digits::kAscii && pieces_.size() == 5 && isPiece(0, Field::kYear) && isPiece(1, Field::kText) &&
-        isPiece(2, Field::kMonth) && isPiece(3, Field::kText) && isPiece(4, Field::kDay) &&
-        (literals_ == "//" || literals_ == "--")) {
+    if (digits == Digits::kAscii && pieces_.size() == 5 && isPiece(0, Field::kYear) &&
+        isPiece(1, Field::kText) && isPiece(2, Field::kMonth) && isPiece(3, Field::kText) &&
+        isPiece(4, Field::kDay) && (literals_ == "//" || literals_ == "--")) {
         plainNumeric_ = true;
         plainSeparator_ = literals_[0];
     }
@@ -354,8 +359,8 @@ char* Formatter::Write(char* out, const Date& shamsi) const {
     if (calendar_ == Calendar::kMiladi) {
         return Write(out, ToGregorian(shamsi));
     }
-    if (plainNumeric_ && shamsi.year >= 1000 && shamsi.year <= 9999 && shamsi.month >= 1 && shamsi.month <= 12 &&
-        shamsi.day >= 1 && shamsi.day <= 31) {
+    if (plainNumeric_ && shamsi.year >= 1000 && shamsi.year <= 9999 && shamsi.month >= 1 &&
+        shamsi.month <= 12 && shamsi.day >= 1 && shamsi.day <= 31) {
         return WritePlain(out, shamsi.year, shamsi.month, shamsi.day, plainSeparator_);
     }
     const unsigned weekday = Weekday(shamsi).c_encoding();
@@ -406,7 +411,8 @@ char* Formatter::WriteFields(char* out, const Fields& fields) const {
                 out = WriteNumber(out, fields.dayOfYear, 3, digits_);
                 break;
             case Field::kMonthName:
-                out = WriteName(out, shamsi ? kShamsiMonthNames.at(monthIndex) : kMiladiMonthNames.at(monthIndex));
+                out = WriteName(out,
+                                shamsi ? kShamsiMonthNames.at(monthIndex) : kMiladiMonthNames.at(monthIndex));
                 break;
             case Field::kWeekdayName:
                 out = WriteName(out, shamsi ? kPersianWeekdayNames.at(fields.weekday % 7)

@@ -35,14 +35,17 @@ TEST(ShamsiLibrary, EveryDayOfTheYears1To9999AgreesWithIcu) {
         ASSERT_TRUE(date.IsValid()) << Show(date);
         ASSERT_EQ(Shamsi::ToSysDays(expected), day) << Show(expected);
         ASSERT_EQ(Shamsi::ToGregorian(expected), year_month_day{day}) << Show(expected);
-        ASSERT_EQ(Shamsi::Weekday(expected).c_encoding() + 1, static_cast<unsigned>(icu.weekday)) << Show(expected);
+        ASSERT_EQ(Shamsi::Weekday(expected).c_encoding() + 1, static_cast<unsigned>(icu.weekday))
+            << Show(expected);
         ASSERT_EQ(Shamsi::DayOfYear(expected), icu.dayOfYear) << Show(expected);
 
         Shamsi::Date readShamsi;
-        ASSERT_EQ(Shamsi::ReadShamsi(shamsiText.Format(date), readShamsi), Shamsi::ReadError::kNone) << Show(date);
+        ASSERT_EQ(Shamsi::ReadShamsi(shamsiText.Format(date), readShamsi), Shamsi::ReadError::kNone)
+            << Show(date);
         ASSERT_EQ(readShamsi, date);
-        year_month_day readMiladi;
-        ASSERT_EQ(Shamsi::ReadMiladi(miladiText.Format(date), readMiladi), Shamsi::ReadError::kNone) << Show(date);
+        year_month_day readMiladi{};
+        ASSERT_EQ(Shamsi::ReadMiladi(miladiText.Format(date), readMiladi), Shamsi::ReadError::kNone)
+            << Show(date);
         ASSERT_EQ(sys_days{readMiladi}, day) << Show(date);
         ++count;
     }
@@ -62,7 +65,8 @@ TEST(ShamsiLibrary, YearAndMonthLengthsAddUpToTheNextNewYear) {
         }
         ASSERT_EQ(sum, Shamsi::DaysInYear(year)) << year;
         ASSERT_EQ(Shamsi::NewYearDayNumber(year + 1) - Shamsi::NewYearDayNumber(year), sum) << year;
-        ASSERT_EQ(Shamsi::FromSysDays(sys_days{days{Shamsi::NewYearDayNumber(year)}}), (Shamsi::Date{year, 1, 1}));
+        ASSERT_EQ(Shamsi::FromSysDays(sys_days{days{Shamsi::NewYearDayNumber(year)}}),
+                  (Shamsi::Date{year, 1, 1}));
     }
     EXPECT_EQ(Shamsi::DaysInMonth(1403, 0), 0);
     EXPECT_EQ(Shamsi::DaysInMonth(1403, 13), 0);
@@ -71,12 +75,13 @@ TEST(ShamsiLibrary, YearAndMonthLengthsAddUpToTheNextNewYear) {
 TEST(ShamsiLibrary, AddsDaysAcrossMonthsAndYears) {
     struct Case {
         Shamsi::Date from;
-        long long days;
+        long long days = 0;
         Shamsi::Date to;
     };
     const Case cases[] = {
-        {{1403, 12, 29}, 1, {1403, 12, 30}}, {{1403, 12, 30}, 1, {1404, 1, 1}}, {{1404, 12, 29}, 1, {1405, 1, 1}},
-        {{1404, 1, 1}, -1, {1403, 12, 30}},  {{1404, 6, 31}, 1, {1404, 7, 1}},  {{1404, 1, 1}, 365, {1405, 1, 1}},
+        {{1403, 12, 29}, 1, {1403, 12, 30}}, {{1403, 12, 30}, 1, {1404, 1, 1}},
+        {{1404, 12, 29}, 1, {1405, 1, 1}},   {{1404, 1, 1}, -1, {1403, 12, 30}},
+        {{1404, 6, 31}, 1, {1404, 7, 1}},    {{1404, 1, 1}, 365, {1405, 1, 1}},
     };
     for (const Case& c : cases) {
         EXPECT_EQ(Shamsi::AddDays(c.from, c.days), c.to) << Show(c.from) << " + " << c.days;
@@ -129,7 +134,7 @@ TEST(ShamsiLibrary, ReadsDatesInEitherCalendar) {
         EXPECT_EQ(Shamsi::ReadShamsi(c.text, date), c.shamsi) << c.text;
         const Shamsi::Date unchanged{-1, -1, -1};
         EXPECT_EQ(date, c.shamsi == ReadError::kNone ? c.date : unchanged) << c.text;
-        year_month_day miladi;
+        year_month_day miladi{};
         EXPECT_EQ(Shamsi::ReadMiladi(c.text, miladi), c.miladi) << c.text;
     }
     const std::string tooLong(Shamsi::kLongestDateText, ' ');
@@ -168,7 +173,8 @@ TEST(ShamsiLibrary, WritesEveryFieldInBothCalendars) {
     const Shamsi::Formatter names("%B %A %Y", Calendar::kShamsi);
     EXPECT_EQ(names.Format(Shamsi::Date{82, 12, 29}), "اسفند یکشنبه 0082");
     EXPECT_EQ(names.Format(Shamsi::Date{1405, 9, 17}), "آذر سه\u200cشنبه 1405");
-    EXPECT_EQ(Shamsi::Formatter("%B %A", Calendar::kMiladi).Format(Shamsi::Date{1405, 9, 17}), "December Tuesday");
+    EXPECT_EQ(Shamsi::Formatter("%B %A", Calendar::kMiladi).Format(Shamsi::Date{1405, 9, 17}),
+              "December Tuesday");
     for (const std::string_view bad : {"%Y/%q", "%", "%Y%-", "%-Y"}) {
         const Shamsi::Formatter formatter(bad, Calendar::kShamsi);
         EXPECT_FALSE(formatter.Error().empty()) << bad;

@@ -83,9 +83,11 @@ constexpr std::chrono::year_month_day CivilFromDays(std::int64_t dayNumber) {
     const std::uint32_t monthFromMarch = n3 >> 16U;
     const std::uint32_t day = (n3 & 0xFFFFU) / 2141 + 1;
     const std::uint32_t january = dayOfYear >= 306 ? 1 : 0;  // January and February count to the next year
-    const auto year = static_cast<int>(100 * century + yearOfCentury + january) - static_cast<int>(400 * kEras);
+    const auto year =
+        static_cast<int>(100 * century + yearOfCentury + january) - static_cast<int>(400 * kEras);
     const std::uint32_t month = january != 0 ? monthFromMarch - 12 : monthFromMarch;
-    return std::chrono::year_month_day{std::chrono::year{year}, std::chrono::month{month}, std::chrono::day{day}};
+    return std::chrono::year_month_day{std::chrono::year{year}, std::chrono::month{month},
+                                       std::chrono::day{day}};
 }
 
 }  // namespace Detail
@@ -171,7 +173,9 @@ inline constexpr std::chrono::sys_days kFirstDay = ToSysDays({kFirstYear, 1, 1})
 inline constexpr std::chrono::sys_days kLastDay = ToSysDays({kLastYear + 1, 1, 1}) - std::chrono::days{1};
 
 // True for the days of the years 1-9999.
-[[nodiscard]] constexpr bool InRange(std::chrono::sys_days day) { return day >= kFirstDay && day <= kLastDay; }
+[[nodiscard]] constexpr bool InRange(std::chrono::sys_days day) {
+    return day >= kFirstDay && day <= kLastDay;
+}
 
 // The Miladi (proleptic Gregorian) date of a Shamsi date, and back.
 [[nodiscard]] constexpr std::chrono::year_month_day ToGregorian(const Date& date) {

@@ -5,8 +5,8 @@
 //
 //     Shamsi::Date date;
 //     if (Shamsi::ReadShamsi("۱۴۰۴/۱/۱", date) == Shamsi::ReadError::kNone) {
-//         const Shamsi::Formatter persian("%A %-d %B %Y", Shamsi::Calendar::kShamsi, Shamsi::Digits::kPersian);
-//         std::string text = persian.Format(date);  // "جمعه ۱ فروردین ۱۴۰۴"
+//         const Shamsi::Formatter persian("%A %-d %B %Y", Shamsi::Calendar::kShamsi,
+//         Shamsi::Digits::kPersian); std::string text = persian.Format(date);  // "جمعه ۱ فروردین ۱۴۰۴"
 //     }
 #pragma once
 
@@ -90,7 +90,17 @@ public:
     [[nodiscard]] std::string Format(const std::chrono::year_month_day& miladi) const;
 
 private:
-    enum class Field { kText, kYear, kMonth, kMonthPlain, kDay, kDayPlain, kMonthName, kWeekdayName, kDayOfYear };
+    enum class Field {
+        kText,
+        kYear,
+        kMonth,
+        kMonthPlain,
+        kDay,
+        kDayPlain,
+        kMonthName,
+        kWeekdayName,
+        kDayOfYear
+    };
     struct Piece {
         Field field = Field::kText;
         std::size_t textStart = 0;  // kText: the text in literals_

@@ -12,7 +12,8 @@ int main() {
     const Shamsi::Date later = Shamsi::AddDays(Shamsi::Date{1404, 1, 1}, 100);
     const Shamsi::Formatter numeric(Shamsi::Calendar::kMiladi);
     const Shamsi::Formatter words("%A %-d %B %Y", Shamsi::Calendar::kShamsi, Shamsi::Digits::kPersian);
-    std::cout << numeric.Format(miladi) << '\n' << later.year << '/' << later.month << '/' << later.day << '\n'
+    std::cout << numeric.Format(miladi) << '\n'
+              << later.year << '/' << later.month << '/' << later.day << '\n'
               << words.Format(later) << '\n';
     return 0;
 }
