@@ -87,6 +87,12 @@ void LineConverter::Feed(std::string_view bytes) {
     const char* p = bytes.data();
     const char* const end = p + bytes.size();
     while (p < end) {
+        if (wholeLine_ && !lineHasBytes_) {
+            p = ConvertWholeLines(p, end);
+            if (p == end) {
+                return;
+            }
+        }
         lineHasBytes_ = true;
         if (inTarget_) {
             const char* stop = nullptr;
@@ -135,6 +141,24 @@ void LineConverter::Feed(std::string_view bytes) {
             ++fieldIndex_;
             inTarget_ = fieldIndex_ == options_.field;
         }
+    }
+}
+
+const char* LineConverter::ConvertWholeLines(const char* begin, const char* end) {
+    for (;;) {
+        const auto* lineFeed =
+            static_cast<const char*>(std::memchr(begin, '\n', static_cast<std::size_t>(end - begin)));
+        if (lineFeed == nullptr) {
+            return begin;
+        }
+        Convert(std::string_view(begin, static_cast<std::size_t>(lineFeed - begin)), true);
+        if (used_ < buffer_.size()) {
+            buffer_[used_++] = '\n';
+        } else {
+            Write("\n");
+        }
+        ++line_;
+        begin = lineFeed + 1;
     }
 }
 
@@ -218,7 +242,11 @@ void LineConverter::Convert(std::string_view field, bool lineEnds) {
 
 void LineConverter::EndLine(bool lineFeed) {
     if (lineFeed) {
-        Write("\n");
+        if (used_ < buffer_.size()) {
+            buffer_[used_++] = '\n';
+        } else {
+            Write("\n");
+        }
     }
     ++line_;
     fieldIndex_ = 1;

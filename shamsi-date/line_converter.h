@@ -56,6 +56,9 @@ public:
 private:
     void Write(std::string_view bytes);
     void Flush();
+    // Whole-line mode at the start of a line: converts every line that ends
+    // before end; returns the start of the unfinished line after them.
+    const char* ConvertWholeLines(const char* begin, const char* end);
     void PassThrough(const char* begin, const char* end);
     // The rest of the field being converted, when it does not end in this piece.
     void Hold(const char* begin, const char* end);

@@ -357,7 +357,13 @@ Formatter::Formatter(std::string_view pattern, Calendar calendar, Digits digits)
 
 char* Formatter::Write(char* out, const Date& shamsi) const {
     if (calendar_ == Calendar::kMiladi) {
-        return Write(out, ToGregorian(shamsi));
+        const year_month_day miladi = ToGregorian(shamsi);
+        const int year = static_cast<int>(miladi.year());
+        if (plainNumeric_ && year >= 1000 && year <= 9999) {
+            return WritePlain(out, year, static_cast<int>(static_cast<unsigned>(miladi.month())),
+                              static_cast<int>(static_cast<unsigned>(miladi.day())), plainSeparator_);
+        }
+        return Write(out, miladi);
     }
     if (plainNumeric_ && shamsi.year >= 1000 && shamsi.year <= 9999 && shamsi.month >= 1 &&
         shamsi.month <= 12 && shamsi.day >= 1 && shamsi.day <= 31) {
