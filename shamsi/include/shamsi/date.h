@@ -59,8 +59,12 @@ inline constexpr int kDaysInFirstHalf = 186;
 // Days from 1 Farvardin 1 to 1 Farvardin of the year: 365 a year, and one
 // more for every leap year before it. (8 * year + 21) / 33 counts the leap
 // years of the cycle rule from year 1 up to, not including, the year.
+// The year is moved on by whole cycles first, so the division works on a
+// positive number (any year after -553 million).
 constexpr std::int64_t DaysBeforeYear(std::int64_t year) {
-    return 365 * (year - 1) + FloorDiv(8 * year + 21, 33);
+    constexpr std::int64_t kShiftCycles = std::int64_t{1} << 24;
+    const auto shifted = static_cast<std::uint64_t>(year + 33 * kShiftCycles);
+    return 365 * (year - 1) + static_cast<std::int64_t>((8 * shifted + 21) / 33) - 8 * kShiftCycles;
 }
 
 // The proleptic Gregorian date of a day (days from 1970-01-01), by the
@@ -158,14 +162,21 @@ struct Date {
 // The Shamsi date of a day. Exact for every day; the result is valid (in
 // the years 1-9999) when InRange(day).
 [[nodiscard]] constexpr Date FromSysDays(std::chrono::sys_days day) {
-    const std::int64_t sinceYearOne = day.time_since_epoch().count() - Detail::kDayNumberOfYearOne;
-    const std::int64_t year = 1 + Detail::FloorDiv(33 * sinceYearOne + 3, Detail::kDaysInCycle);
-    const auto dayOfYear = static_cast<int>(sinceYearOne - Detail::DaysBeforeYear(year));  // from 0
+    // The count is moved on by whole 33-year cycles so that it is positive for
+    // every day std::chrono can hold, and the divisions need no rounding fix:
+    // the year is 1 + (33 * days + 3) / 12053, counted from 1 Farvardin 1.
+    constexpr std::int64_t kShiftCycles = std::int64_t{1} << 24;
+    const auto shifted = static_cast<std::uint64_t>(
+        day.time_since_epoch().count() - Detail::kDayNumberOfYearOne + kShiftCycles * Detail::kDaysInCycle);
+    const std::uint64_t yearsBefore = (33 * shifted + 3) / Detail::kDaysInCycle;  // year - 1, shifted
+    const std::uint64_t daysBefore = 365 * yearsBefore + (8 * (yearsBefore + 1) + 21) / 33;
+    const auto year = static_cast<int>(static_cast<std::int64_t>(yearsBefore) + 1 - 33 * kShiftCycles);
+    const auto dayOfYear = static_cast<int>(shifted - daysBefore);  // from 0
     if (dayOfYear < Detail::kDaysInFirstHalf) {
-        return {static_cast<int>(year), dayOfYear / 31 + 1, dayOfYear % 31 + 1};
+        return {year, dayOfYear / 31 + 1, dayOfYear % 31 + 1};
     }
     const int inSecondHalf = dayOfYear - Detail::kDaysInFirstHalf;
-    return {static_cast<int>(year), inSecondHalf / 30 + 7, inSecondHalf % 30 + 1};
+    return {year, inSecondHalf / 30 + 7, inSecondHalf % 30 + 1};
 }
 
 // 1 Farvardin 1 and the last day of Esfand 9999.
