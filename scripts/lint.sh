@@ -12,7 +12,8 @@
 set -euo pipefail
 cd "$(dirname "$0")/.."
 
-scripts/install-deps.sh clang-14 libclang-rt-14-dev clang-tidy-14 clang-format-14 cppcheck libbenchmark-dev
+scripts/install-deps.sh clang-14 libclang-rt-14-dev clang-tidy-14 clang-format-14 cppcheck libbenchmark-dev \
+  libhowardhinnant-date-dev
 
 source_dirs=(shamsi calendar shamsi-date window app tests fuzz bench)
 jobs=$(nproc)

@@ -6,9 +6,10 @@ set -euo pipefail
 cd "$(dirname "$0")/.."
 
 # The fuzz and lint steps need clang 14 and the analysers, the package test
-# needs dpkg-dev (and xdotool for its click on Exit); install them here too,
+# needs dpkg-dev (and xdotool for its click on Exit), the benchmarks that lint
+# compiles need Hinnant's date headers; install them here too,
 # so that a fresh machine updates the package lists only once.
-scripts/install-deps.sh clang-14 libclang-rt-14-dev clang-tidy-14 clang-format-14 cppcheck libbenchmark-dev \
+scripts/install-deps.sh clang-14 libclang-rt-14-dev clang-tidy-14 clang-format-14 cppcheck libbenchmark-dev libhowardhinnant-date-dev \
   dpkg-dev xdotool desktop-file-utils
 
 export QT_QPA_PLATFORM=offscreen
