@@ -1,4 +1,5 @@
-// Rules of the Shamsi (Iranian solar) calendar shared by both conversions.
+// Rules of the Shamsi (Iranian solar) calendar shared by both conversions,
+// taken from the Shamsi library (shamsi/date.h), where they are kept.
 //
 // Leap years follow the 33-year cycle: a year is a leap year, with a 30-day
 // Esfand, when its remainder by 33 is 1, 5, 9, 13, 17, 22, 26 or 30.

@@ -1,11 +1,12 @@
 # The Windows downloads, both made by CPack on Debian:
 #   shamsi-date-converter-<version>-win64.exe   an installer (NSIS): the program,
-#       a Start-menu shortcut "مبدل تاريخ" and an uninstaller;
-#   shamsi-date-converter-<version>-win64.zip   the lone program, for use
+#       a Start-menu shortcut "مبدل تاريخ", the command line shamsi-date.exe
+#       beside it, and an uninstaller;
+#   shamsi-date-converter-<version>-win64.zip   the two programs alone, for use
 #       without installing.
 #
 #   cmake --build --preset windows --target package
-install(TARGETS shamsi-date-converter RUNTIME DESTINATION .)
+install(TARGETS shamsi-date-converter shamsi-date RUNTIME DESTINATION .)
 
 set(CPACK_PACKAGE_NAME shamsi-date-converter)
 set(CPACK_PACKAGE_VENDOR "Shamsi date converter authors")

@@ -11,7 +11,7 @@ set -euo pipefail
 cd "$(dirname "$0")/.."
 
 seconds=${1:-30}
-targets=(shamsi_to_miladi miladi_to_shamsi miladi_to_string number_services)
+targets=(shamsi_to_miladi miladi_to_shamsi miladi_to_string number_services line_converter)
 
 scripts/install-deps.sh clang-14 libclang-rt-14-dev
 

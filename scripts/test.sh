@@ -10,10 +10,11 @@ cd "$(dirname "$0")/.."
 # The fuzz and lint steps need clang 14 and the analysers; the package test
 # needs dpkg-dev, xdotool for its click on Exit, and the checks that a
 # distribution and a software centre apply (lintian, appstreamcli,
-# desktop-file-validate, man). Install them here too, so that a fresh machine
+# desktop-file-validate, man); the benchmarks that lint compiles need
+# Hinnant's date headers. Install them here too, so that a fresh machine
 # updates the package lists only once.
 scripts/install-deps.sh clang-14 libclang-rt-14-dev clang-tidy-14 clang-format-14 cppcheck libbenchmark-dev \
-  dpkg-dev xdotool desktop-file-utils lintian appstream man-db \
+  libhowardhinnant-date-dev dpkg-dev xdotool desktop-file-utils lintian appstream man-db \
   g++-mingw-w64-x86-64-posix nsis googletest wine wine64 fonts-farsiweb unzip
 
 export QT_QPA_PLATFORM=offscreen

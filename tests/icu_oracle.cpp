@@ -85,6 +85,16 @@ ShamsiDate ShamsiOf(const Runtime::Date& date) {
     return {Field(persian, UCAL_YEAR), Field(persian, UCAL_MONTH) + 1, Field(persian, UCAL_DATE)};
 }
 
+ShamsiDay ShamsiOfDayNumber(long long dayNumber) {
+    constexpr double kMillisecondsPerDay = 86400000.0;
+    constexpr double kNoonMilliseconds = kMillisecondsPerDay / 2;
+    icu::Calendar& persian = Persian();
+    SetMoment(persian, static_cast<double>(dayNumber) * kMillisecondsPerDay + kNoonMilliseconds);
+    return {{Field(persian, UCAL_YEAR), Field(persian, UCAL_MONTH) + 1, Field(persian, UCAL_DATE)},
+            Field(persian, UCAL_DAY_OF_YEAR),
+            Field(persian, UCAL_DAY_OF_WEEK)};
+}
+
 int DaysInShamsiMonth(int year, int month) {
     icu::Calendar& persian = Persian();
     persian.clear();

@@ -117,6 +117,15 @@ contents)
     [[ -f $root/$path ]] || fail "the package does not install /$path"
   done
   [[ -x $program ]] || fail "the program is not executable"
+  # The command line, its manual page and the Shamsi library, which lies in
+  # Debian's multiarch folder.
+  multiarch=$(gcc -print-multiarch)
+  for path in usr/bin/shamsi-date usr/share/man/man1/shamsi-date.1.gz usr/include/shamsi/date.h \
+    usr/include/shamsi/text.h "usr/lib/$multiarch/libshamsi.a" "usr/lib/$multiarch/cmake/Shamsi/ShamsiConfig.cmake" \
+    "usr/lib/$multiarch/pkgconfig/shamsi.pc"; do
+    [[ -f $root/$path ]] || fail "the package does not install /$path"
+  done
+  [[ $("$root/usr/bin/shamsi-date" to-miladi 1405/09/17) == 2026/12/08 ]] || fail "the packaged shamsi-date does not convert"
   for size in 48 256; do
     png=$root/usr/share/icons/hicolor/${size}x${size}/apps/shamsi-date-converter.png
     # PNG signature, then the IHDR width and height as 32-bit big-endian.

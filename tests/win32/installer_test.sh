@@ -25,6 +25,7 @@ fail() {
   exit 1
 }
 [[ -f $unix_folder/shamsi-date-converter.exe ]] || fail "the program was not installed"
+[[ -f $unix_folder/shamsi-date.exe ]] || fail "the command line was not installed"
 [[ -f $unix_folder/Uninstall.exe ]] || fail "no uninstaller"
 shortcut=$(find "$WINEPREFIX/drive_c" -path '*Start Menu/Programs/*' -name 'مبدل تاريخ.lnk' | head -n1)
 [[ -n $shortcut ]] || fail "no Start-menu shortcut named مبدل تاريخ"

@@ -1,0 +1,92 @@
+// The batch benchmark's reference: Shamsi dates on standard input, one per
+// line, to Miladi "YYYY/MM/DD" on standard output, as `shamsi-date
+// to-miladi` does, but with ICU's Persian calendar for the arithmetic. The
+// reading (large blocks, lines found with memchr, the library's date
+// reader) and the writing (the library's formatter, large blocks) are the
+// same as shamsi-date's; a bad line gives an empty line.
+#include <chrono>
+#include <cstdio>
+#include <cstring>
+#include <iostream>
+#include <memory>
+#include <string_view>
+#include <vector>
+
+#include <shamsi/text.h>
+#include <unicode/calendar.h>
+#include <unicode/gregocal.h>
+#include <unicode/locid.h>
+#include <unicode/timezone.h>
+
+namespace {
+
+std::unique_ptr<icu::Calendar> MakeCalendar(const char* locale) {
+    UErrorCode status = U_ZERO_ERROR;
+    std::unique_ptr<icu::Calendar> calendar(
+        icu::Calendar::createInstance(icu::TimeZone::createTimeZone("UTC"), icu::Locale(locale), status));
+    if (U_FAILURE(status)) {
+        std::cerr << "ICU calendar unavailable\n";
+        std::exit(1);
+    }
+    auto* gregorian = dynamic_cast<icu::GregorianCalendar*>(calendar.get());
+    if (gregorian != nullptr) {
+        gregorian->setGregorianChange(-1e300, status);
+    }
+    return calendar;
+}
+
+}  // namespace
+
+int main() {
+    const std::unique_ptr<icu::Calendar> persian = MakeCalendar("fa_IR@calendar=persian");
+    const std::unique_ptr<icu::Calendar> gregorian = MakeCalendar("en_US@calendar=gregorian");
+    const Shamsi::Formatter formatter(Shamsi::Calendar::kMiladi);
+
+    constexpr std::size_t kBlock = std::size_t{1} << 18;
+    std::vector<char> input(kBlock);
+    std::vector<char> output(kBlock + formatter.MaxSize() + 1);
+    std::size_t kept = 0;  // bytes of an unfinished line at the start of input
+    std::size_t used = 0;
+    for (;;) {
+        const std::size_t got = std::fread(input.data() + kept, 1, input.size() - kept, stdin);
+        const std::size_t size = kept + got;
+        const char* p = input.data();
+        const char* const end = p + size;
+        for (;;) {
+            const auto* newline =
+                static_cast<const char*>(std::memchr(p, '\n', static_cast<std::size_t>(end - p)));
+            if (newline == nullptr) {
+                break;
+            }
+            Shamsi::Date date;
+            if (Shamsi::ReadShamsi(std::string_view(p, static_cast<std::size_t>(newline - p)), date) ==
+                Shamsi::ReadError::kNone) {
+                UErrorCode status = U_ZERO_ERROR;
+                persian->clear();
+                persian->set(date.year, date.month - 1, date.day);
+                gregorian->setTime(persian->getTime(status), status);
+                const std::chrono::year_month_day miladi{
+                    std::chrono::year{gregorian->get(UCAL_YEAR, status)},
+                    std::chrono::month{static_cast<unsigned>(gregorian->get(UCAL_MONTH, status) + 1)},
+                    std::chrono::day{static_cast<unsigned>(gregorian->get(UCAL_DATE, status))}};
+                used =
+                    static_cast<std::size_t>(formatter.Write(output.data() + used, miladi) - output.data());
+            }
+            output[used++] = '\n';
+            if (used >= kBlock) {
+                if (std::fwrite(output.data(), 1, used, stdout) != used) {
+                    return 1;
+                }
+                used = 0;
+            }
+            p = newline + 1;
+        }
+        kept = static_cast<std::size_t>(end - p);
+        std::memmove(input.data(), p, kept);
+        if (got == 0 || kept == input.size()) {
+            break;
+        }
+    }
+    const bool written = std::fwrite(output.data(), 1, used, stdout) == used;
+    return written && std::fflush(stdout) == 0 ? 0 : 1;
+}

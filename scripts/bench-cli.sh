@@ -1,0 +1,95 @@
+#!/usr/bin/env bash
+# Speed of shamsi-date and of the Shamsi library.
+#
+# Batch: 10 million Shamsi dates (every day of 1300-1599 over and over) from a
+# file in the page cache through `shamsi-date to-miladi` into a file, next to
+#   - an ICU-based converter with the same reading and writing
+#     (bench/icu_batch_converter.cpp), which must give the same output;
+#   - GNU `date -f` reformatting as many Gregorian dates;
+#   - jcal's `jdate -g`, one process per date: 1,000 dates, scaled up.
+# Each of the first three runs RUNS times (default 3); the median wall-clock
+# time is reported, with the processor time (user + system) of that run.
+# Library: bench/shamsi_library_bench.cpp (Google Benchmark).
+#
+#   scripts/bench-cli.sh                 # both
+#   RUNS=5 scripts/bench-cli.sh batch    # the batch benchmark only
+#   scripts/bench-cli.sh library         # the library benchmark only
+set -euo pipefail
+cd "$(dirname "$0")/.."
+export LC_ALL=C
+what=${1:-all}
+runs=${RUNS:-3}
+lines=10000000
+scripts/install-deps.sh libbenchmark-dev libicu-dev libhowardhinnant-date-dev jcal time
+cmake --preset bench >/dev/null
+cmake --build --preset bench --target shamsi-date icu_batch_converter shamsi_library_bench >/dev/null
+bin=build/bench
+echo "Machine: $(nproc) cores, $(sed -n 's/^model name\t*: //p' /proc/cpuinfo | head -1), $(. /etc/os-release && echo "$PRETTY_NAME")"
+echo "Load average before the runs: $(cut -d' ' -f1-3 /proc/loadavg)"
+
+if [[ $what == all || $what == library ]]; then
+  echo
+  echo "== Library: one date per iteration (ns per date)"
+  "$bin/bench/shamsi_library_bench" --benchmark_repetitions=5 --benchmark_report_aggregates_only=true \
+    --benchmark_min_time=0.2 | grep -E '^(Benchmark|-|.*_median)'
+fi
+[[ $what == all || $what == batch ]] || exit 0
+
+data=$bin/cli
+mkdir -p "$data"
+shamsi=$data/shamsi-$lines.txt
+miladi=$data/miladi-$lines.txt
+if [[ ! -s $shamsi ]]; then
+  awk -v n="$lines" 'BEGIN {
+    while (count < n)
+      for (y = 1300; y <= 1599 && count < n; y++)
+        for (m = 1; m <= 12 && count < n; m++)
+          for (d = 1; d <= (m <= 6 ? 31 : m <= 11 ? 30 : 29) && count < n; d++) {
+            printf "%d/%02d/%02d\n", y, m, d
+            count++
+          }
+  }' >"$shamsi"
+fi
+[[ -s $miladi ]] || "$bin/shamsi-date/shamsi-date" to-miladi <"$shamsi" >"$miladi"
+cat "$shamsi" "$miladi" >/dev/null  # into the page cache
+
+# run NAME INPUT OUTPUT COMMAND...: the median of $runs runs, each reading
+# INPUT; prints a table row and leaves the seconds in $wall and $cpu.
+run() {
+  local name=$1 input=$2 output=$3
+  shift 3
+  local samples=$data/times
+  : >"$samples"
+  for _ in $(seq "$runs"); do
+    /usr/bin/time -f '%e %U %S' -o "$data/time" "$@" <"$input" >"$output"
+    awk '{ printf "%s %.2f\n", $1, $2 + $3 }' "$data/time" >>"$samples"
+  done
+  read -r wall cpu < <(sort -n "$samples" | awk -v m=$(((runs + 1) / 2)) 'NR == m')
+  printf '  %-34s %8.2f s %8.2f s %12.1f M lines/s\n' "$name" "$wall" "$cpu" \
+    "$(echo "$lines / $wall / 1000000" | bc -l)"
+}
+
+echo
+echo "== Batch: $lines dates, file to file (median of $runs runs)"
+printf '  %-34s %10s %10s %22s\n' "" wall processor "(by wall-clock time)"
+run "shamsi-date to-miladi" "$shamsi" "$data/out-ours" "$bin/shamsi-date/shamsi-date" to-miladi
+ours=$wall
+ours_cpu=$cpu
+run "ICU converter" "$shamsi" "$data/out-icu" "$bin/bench/icu_batch_converter"
+icu=$wall
+icu_cpu=$cpu
+cmp -s "$data/out-ours" "$data/out-icu" || { echo "shamsi-date and the ICU converter differ" >&2; exit 1; }
+run "GNU date -f (Gregorian dates)" /dev/null "$data/out-date" date -f "$miladi" +%Y/%m/%d
+cmp -s "$data/out-date" "$miladi" || { echo "GNU date did not reproduce its input" >&2; exit 1; }
+head -1000 "$shamsi" >"$data/jdate-input"
+start=$EPOCHREALTIME
+while read -r d; do jdate -g "$d"; done <"$data/jdate-input" >"$data/out-jdate"
+jdate_ms=$(echo "(${EPOCHREALTIME/./} - ${start/./}) / 1000" | bc)
+printf '  %-34s %8.2f s %19s %12.0f lines/s\n' "jdate -g, 1,000 processes" "$(echo "$jdate_ms / 1000" | bc -l)" "" \
+  "$(echo "1000 / ($jdate_ms / 1000)" | bc -l)"
+printf '  %-34s %8.0f s  (scaled from 1,000)\n' "jdate -g, $lines processes" "$(echo "$jdate_ms * $lines / 1000 / 1000" | bc -l)"
+echo
+printf '  ICU converter / shamsi-date: %.1fx by wall-clock time, %.1fx by processor time\n' \
+  "$(echo "$icu / $ours" | bc -l)" "$(echo "$icu_cpu / $ours_cpu" | bc -l)"
+printf '  shamsi-date: %.1f M lines/s by processor time\n' "$(echo "$lines / $ours_cpu / 1000000" | bc -l)"
+echo "  peak memory of shamsi-date: $(/usr/bin/time -f %M "$bin/shamsi-date/shamsi-date" to-miladi <"$shamsi" 2>&1 >/dev/null) KiB"

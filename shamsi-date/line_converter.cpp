@@ -1,0 +1,298 @@
+#include "line_converter.h"
+
+#include <algorithm>
+#include <cstring>
+#include <utility>
+
+namespace ShamsiDate {
+
+namespace {
+
+constexpr std::size_t kBufferSize = std::size_t{1} << 18;
+// How much of a bad text a message shows.
+constexpr std::size_t kShownBytes = 80;
+
+// The text cut to kShownBytes, not inside a UTF-8 character, with "..."
+// when cut.
+std::string Shown(std::string_view text) {
+    if (text.size() <= kShownBytes) {
+        return std::string(text);
+    }
+    std::size_t cut = kShownBytes;
+    while (cut > 0 && (static_cast<unsigned char>(text[cut]) & 0xC0U) == 0x80U) {
+        --cut;
+    }
+    return std::string(text.substr(0, cut)) + "...";
+}
+
+std::string_view WithoutCarriageReturn(std::string_view text) {
+    return !text.empty() && text.back() == '\r' ? text.substr(0, text.size() - 1) : text;
+}
+
+}  // namespace
+
+LineConverter::LineConverter(const Options& options, Sink output, Sink errors)
+    : options_(options),
+      source_(options.direction == Direction::kToMiladi ? Shamsi::Calendar::kShamsi
+                                                        : Shamsi::Calendar::kMiladi),
+      formatter_(
+          options.format,
+          options.direction == Direction::kToMiladi ? Shamsi::Calendar::kMiladi : Shamsi::Calendar::kShamsi,
+          options.digits),
+      output_(std::move(output)),
+      errors_(std::move(errors)),
+      wholeLine_(options.field <= 0),
+      buffer_(std::max(kBufferSize, formatter_.MaxSize() + 2 * Shamsi::kLongestDateText + 4)),
+      inTarget_(options.field <= 1) {
+    held_.reserve(Shamsi::kLongestDateText + 1);
+    lineStart_.reserve(kShownBytes + 1);
+}
+
+void LineConverter::Write(std::string_view bytes) {
+    if (used_ + bytes.size() > buffer_.size()) {
+        Flush();
+        if (bytes.size() > buffer_.size()) {
+            output_(bytes);
+            return;
+        }
+    }
+    std::memcpy(buffer_.data() + used_, bytes.data(), bytes.size());
+    used_ += bytes.size();
+}
+
+void LineConverter::Flush() {
+    if (used_ > 0) {
+        output_(std::string_view(buffer_.data(), used_));
+        used_ = 0;
+    }
+}
+
+void LineConverter::KeepLineStart(const char* begin, const char* end) {
+    if (lineStart_.size() <= kShownBytes) {
+        const auto room = kShownBytes + 1 - lineStart_.size();
+        lineStart_.append(begin, std::min(room, static_cast<std::size_t>(end - begin)));
+    }
+}
+
+void LineConverter::Report(std::string_view where, std::size_t number, std::string_view text,
+                           std::string_view reason) {
+    anyBad_ = true;
+    std::string message = "shamsi-date: ";
+    message.append(where).append(" ").append(std::to_string(number)).append(": '");
+    message.append(Shown(text)).append("': ").append(reason).append("\n");
+    errors_(message);
+}
+
+void LineConverter::Feed(std::string_view bytes) {
+    const char* p = bytes.data();
+    const char* const end = p + bytes.size();
+    while (p < end) {
+        if (wholeLine_ && !lineHasBytes_) {
+            p = ConvertWholeLines(p, end);
+            if (p == end) {
+                return;
+            }
+        }
+        lineHasBytes_ = true;
+        if (inTarget_) {
+            const char* stop = nullptr;
+            if (wholeLine_) {
+                stop = static_cast<const char*>(std::memchr(p, '\n', static_cast<std::size_t>(end - p)));
+            } else {
+                stop = std::find_if(p, end, [this](char c) { return c == '\n' || c == options_.delimiter; });
+                stop = stop == end ? nullptr : stop;
+            }
+            if (stop == nullptr) {
+                Hold(p, end);
+                return;
+            }
+            const bool lineEnds = *stop == '\n';
+            if (held_.empty() && !overflow_) {
+                EndTarget(std::string_view(p, static_cast<std::size_t>(stop - p)), lineEnds);
+            } else {
+                Hold(p, stop);
+                EndTarget(held_, lineEnds);
+            }
+            p = stop + 1;
+            if (lineEnds) {
+                EndLine(true);
+            } else {
+                Write(std::string_view(&options_.delimiter, 1));
+                ++fieldIndex_;
+                inTarget_ = false;
+            }
+            continue;
+        }
+        const char* stop =
+            std::find_if(p, end, [this](char c) { return c == '\n' || c == options_.delimiter; });
+        PassThrough(p, stop);
+        if (stop == end) {
+            return;
+        }
+        p = stop + 1;
+        if (*stop == '\n') {
+            if (fieldIndex_ < options_.field) {
+                Report("line", line_, lineStart_, "no field " + std::to_string(options_.field));
+            }
+            EndLine(true);
+        } else {
+            Write(std::string_view(stop, 1));
+            KeepLineStart(stop, stop + 1);
+            ++fieldIndex_;
+            inTarget_ = fieldIndex_ == options_.field;
+        }
+    }
+}
+
+const char* LineConverter::ConvertWholeLines(const char* begin, const char* end) {
+    for (;;) {
+        const auto* lineFeed =
+            static_cast<const char*>(std::memchr(begin, '\n', static_cast<std::size_t>(end - begin)));
+        if (lineFeed == nullptr) {
+            return begin;
+        }
+        Convert(std::string_view(begin, static_cast<std::size_t>(lineFeed - begin)), true);
+        if (used_ < buffer_.size()) {
+            buffer_[used_++] = '\n';
+        } else {
+            Write("\n");
+        }
+        ++line_;
+        begin = lineFeed + 1;
+    }
+}
+
+void LineConverter::PassThrough(const char* begin, const char* end) {
+    Write(std::string_view(begin, static_cast<std::size_t>(end - begin)));
+    KeepLineStart(begin, end);
+}
+
+void LineConverter::Hold(const char* begin, const char* end) {
+    if (begin == end) {
+        return;
+    }
+    lastByte_ = *(end - 1);
+    if (overflow_) {
+        if (!wholeLine_) {
+            Write(std::string_view(begin, static_cast<std::size_t>(end - begin)));
+        }
+        return;
+    }
+    held_.append(begin, end);
+    if (held_.size() > Shamsi::kLongestDateText) {
+        // Too long to be a date: in field mode it goes out as it came, from
+        // here on without being held.
+        overflow_ = true;
+        if (!wholeLine_) {
+            Write(held_);
+        }
+    }
+}
+
+void LineConverter::EndTarget(std::string_view field, bool lineEnds) {
+    if (overflow_) {
+        Report("line", line_, WithoutCarriageReturn(field),
+               Describe(Shamsi::ReadError::kUnreadable, source_));
+        if (wholeLine_ && lineEnds && lastByte_ == '\r') {
+            Write("\r");
+        }
+    } else {
+        Convert(field, lineEnds);
+    }
+    held_.clear();
+    overflow_ = false;
+}
+
+void LineConverter::Convert(std::string_view field, bool lineEnds) {
+    const bool carriageReturn = lineEnds && !field.empty() && field.back() == '\r';
+    const std::string_view text = carriageReturn ? field.substr(0, field.size() - 1) : field;
+    if (used_ + formatter_.MaxSize() + 1 > buffer_.size()) {
+        Flush();
+    }
+    char* const out = buffer_.data() + used_;
+    char* written = nullptr;
+    Shamsi::ReadError error = Shamsi::ReadError::kNone;
+    if (source_ == Shamsi::Calendar::kShamsi) {
+        Shamsi::Date date;
+        error = Shamsi::ReadShamsi(text, date);
+        if (error == Shamsi::ReadError::kNone) {
+            written = formatter_.Write(out, date);
+        }
+    } else {
+        std::chrono::year_month_day date{};
+        error = Shamsi::ReadMiladi(text, date);
+        if (error == Shamsi::ReadError::kNone) {
+            written = formatter_.Write(out, date);
+        }
+    }
+    if (written != nullptr) {
+        used_ = static_cast<std::size_t>(written - buffer_.data());
+        if (carriageReturn) {
+            buffer_[used_++] = '\r';
+        }
+        return;
+    }
+    Report("line", line_, text, Describe(error, source_));
+    if (!wholeLine_) {
+        Write(field);
+    } else if (carriageReturn) {
+        Write("\r");
+    }
+}
+
+void LineConverter::EndLine(bool lineFeed) {
+    if (lineFeed) {
+        if (used_ < buffer_.size()) {
+            buffer_[used_++] = '\n';
+        } else {
+            Write("\n");
+        }
+    }
+    ++line_;
+    fieldIndex_ = 1;
+    inTarget_ = wholeLine_ || options_.field == 1;
+    lineHasBytes_ = false;
+    lineStart_.clear();
+}
+
+void LineConverter::Finish() {
+    if (lineHasBytes_) {
+        if (inTarget_) {
+            EndTarget(held_, true);
+        } else if (fieldIndex_ < options_.field) {
+            Report("line", line_, lineStart_, "no field " + std::to_string(options_.field));
+        }
+        EndLine(false);
+    }
+    Flush();
+}
+
+void LineConverter::ConvertArgument(std::string_view text) {
+    ++arguments_;
+    std::string converted(formatter_.MaxSize(), '\0');
+    char* written = nullptr;
+    Shamsi::ReadError error = Shamsi::ReadError::kNone;
+    if (source_ == Shamsi::Calendar::kShamsi) {
+        Shamsi::Date date;
+        error = Shamsi::ReadShamsi(text, date);
+        if (error == Shamsi::ReadError::kNone) {
+            written = formatter_.Write(converted.data(), date);
+        }
+    } else {
+        std::chrono::year_month_day date{};
+        error = Shamsi::ReadMiladi(text, date);
+        if (error == Shamsi::ReadError::kNone) {
+            written = formatter_.Write(converted.data(), date);
+        }
+    }
+    if (written == nullptr) {
+        Report("argument", arguments_, text, Describe(error, source_));
+        converted.clear();
+    } else {
+        converted.resize(static_cast<std::size_t>(written - converted.data()));
+    }
+    converted += '\n';
+    Write(converted);
+}
+
+}  // namespace ShamsiDate

@@ -1,0 +1,95 @@
+// The heart of shamsi-date: converts the dates of a stream of lines.
+//
+// Input arrives in pieces of any size (Feed) and output leaves through a
+// sink in large blocks, so memory stays the same however long the input or
+// any one line is. Every input line gives exactly one output line, ended as
+// the input line was ended ("\n", "\r\n", or nothing for a last line without
+// a line feed).
+//
+// In whole-line mode each line is one date; a line that is not a date gives
+// an empty output line. In field mode only field N of each line (fields
+// split by a delimiter byte) is converted and every other byte stays as it
+// was; a field that is not a date stays as it was too. Each bad line is
+// told to the error sink as "shamsi-date: line N: '<text>': <reason>".
+#pragma once
+
+#include <cstddef>
+#include <functional>
+#include <string>
+#include <string_view>
+#include <vector>
+
+#include <shamsi/text.h>
+
+namespace ShamsiDate {
+
+enum class Direction { kToMiladi, kToShamsi };
+
+struct Options {
+    Direction direction = Direction::kToMiladi;
+    std::string format = "%Y/%m/%d";
+    Shamsi::Digits digits = Shamsi::Digits::kAscii;
+    int field = 0;  // 1-based field to convert; 0 converts whole lines
+    char delimiter = ',';
+};
+
+class LineConverter {
+public:
+    using Sink = std::function<void(std::string_view)>;
+
+    // The options' format must be good (Formatter::Error() empty).
+    LineConverter(const Options& options, Sink output, Sink errors);
+
+    // The next bytes of the input, cut anywhere.
+    void Feed(std::string_view bytes);
+    // The end of the input: finishes a last line without a line feed and
+    // hands all output to the sink.
+    void Finish();
+
+    // One date given as a program argument: one output line, "\n"-ended;
+    // a bad date is told as "argument N" and gives an empty line.
+    void ConvertArgument(std::string_view text);
+
+    // True when any line or argument was bad.
+    [[nodiscard]] bool AnyBad() const { return anyBad_; }
+
+private:
+    void Write(std::string_view bytes);
+    void Flush();
+    // Whole-line mode at the start of a line: converts every line that ends
+    // before end; returns the start of the unfinished line after them.
+    const char* ConvertWholeLines(const char* begin, const char* end);
+    void PassThrough(const char* begin, const char* end);
+    // The rest of the field being converted, when it does not end in this piece.
+    void Hold(const char* begin, const char* end);
+    // The field being converted ends; lineEnds when a line feed ended it.
+    void EndTarget(std::string_view field, bool lineEnds);
+    // Converts a field that was held whole (no overflow); writes the result.
+    void Convert(std::string_view field, bool lineEnds);
+    void EndLine(bool lineFeed);
+    void Report(std::string_view where, std::size_t number, std::string_view text, std::string_view reason);
+    void KeepLineStart(const char* begin, const char* end);
+
+    Options options_;
+    Shamsi::Calendar source_;
+    Shamsi::Formatter formatter_;
+    Sink output_;
+    Sink errors_;
+    bool wholeLine_;
+
+    std::vector<char> buffer_;
+    std::size_t used_ = 0;
+
+    std::size_t line_ = 1;
+    int fieldIndex_ = 1;
+    bool inTarget_ = false;
+    bool lineHasBytes_ = false;
+    std::string held_;
+    bool overflow_ = false;
+    char lastByte_ = '\0';
+    std::string lineStart_;  // the first bytes of the line, for messages
+    std::size_t arguments_ = 0;
+    bool anyBad_ = false;
+};
+
+}  // namespace ShamsiDate

@@ -1,0 +1,296 @@
+// shamsi-date: Shamsi (Iranian solar) and Miladi (Gregorian) dates for
+// scripts. See shamsi-date.1 or `shamsi-date --help`.
+#include <cstdio>
+#include <cstdlib>
+#include <ctime>
+#include <optional>
+#include <string>
+#include <string_view>
+#include <vector>
+
+#ifdef _WIN32
+#include <fcntl.h>
+#include <io.h>
+#ifndef NOMINMAX
+#define NOMINMAX
+#endif
+#ifndef WIN32_LEAN_AND_MEAN
+#define WIN32_LEAN_AND_MEAN
+#endif
+#include <windows.h>
+// windows.h would rename Runtime::Environment::MessageBox.
+#undef MessageBox
+
+// After windows.h, which it builds on.
+#include <shellapi.h>
+#endif
+
+#include "line_converter.h"
+#include "module1.h"
+#include "services.h"
+
+#ifndef SHAMSI_DATE_VERSION
+#define SHAMSI_DATE_VERSION "unknown"
+#endif
+
+namespace {
+
+constexpr int kExitBadDate = 1;
+constexpr int kExitUsage = 2;
+
+constexpr std::string_view kUsage =
+    "Usage: shamsi-date\n"
+    "       shamsi-date to-miladi [OPTION]... [DATE]...\n"
+    "       shamsi-date to-shamsi [OPTION]... [DATE]...\n"
+    "\n"
+    "With no command, print today: the Shamsi date in Persian words, then the\n"
+    "Miladi (Gregorian) date in English words.\n"
+    "\n"
+    "to-miladi reads Shamsi dates and writes their Miladi dates; to-shamsi the\n"
+    "other way. A DATE is Y/M/D or Y-M-D with the full year and a month and day\n"
+    "of one or two digits, in ASCII, Persian or Arabic-Indic digits. With no\n"
+    "DATE, standard input is read, one date per line, and one line is written\n"
+    "for each line read.\n"
+    "\n"
+    "Options:\n"
+    "  --format FMT       write dates as FMT (default %Y/%m/%d):\n"
+    "                       %Y year  %m month  %d day  (two digits)\n"
+    "                       %-m %-d  month, day without padding\n"
+    "                       %B month name  %A weekday name  %j day of the year\n"
+    "                       %%  a percent sign\n"
+    "                     Names are Persian for Shamsi dates, English for Miladi.\n"
+    "  --digits WHICH     ascii (default) or persian\n"
+    "  --field N          convert only field N (from 1) of each line; the rest\n"
+    "                     of the line is kept as it is\n"
+    "  --delimiter C      the byte between fields (default ,)\n"
+    "  --help             show this help and exit\n"
+    "  --version          show the version and exit\n"
+    "\n"
+    "A line that is not a date of the source calendar, lies outside the Shamsi\n"
+    "years 1-9999 or cannot be read gives an empty line (in field mode the field\n"
+    "stays as it was) and a message on standard error.\n"
+    "\n"
+    "Exit status: 0 when every date was good, 1 when any was bad, 2 for a usage\n"
+    "error.\n";
+
+void WriteAll(std::FILE* stream, std::string_view bytes) {
+    if (!bytes.empty() && std::fwrite(bytes.data(), 1, bytes.size(), stream) != bytes.size()) {
+        (void)std::fputs("shamsi-date: cannot write the output\n", stderr);
+        std::exit(kExitBadDate);  // NOLINT(concurrency-mt-unsafe): single-threaded program
+    }
+}
+
+int UsageError(std::string_view message) {
+    std::string text = "shamsi-date: ";
+    text.append(message).append("\nTry 'shamsi-date --help' for more information.\n");
+    WriteAll(stderr, text);
+    return kExitUsage;
+}
+
+// Today from the system clock in the local time zone, for the window's
+// routines.
+class ClockEnvironment final : public Runtime::Environment {
+public:
+    [[nodiscard]] Runtime::Date Today() const override {
+        const std::time_t now = std::time(nullptr);
+        // The program has one thread, so localtime's shared result is safe.
+        const std::tm* local = std::localtime(&now);  // NOLINT(concurrency-mt-unsafe)
+        if (local == nullptr) {
+            return {};
+        }
+        constexpr int kTmYearBase = 1900;
+        return {local->tm_year + kTmYearBase, local->tm_mon + 1, local->tm_mday};
+    }
+    void MessageBox(const Runtime::Text& text) override {
+        WriteAll(stderr, "shamsi-date: " + Runtime::Utf8FromText(text) + "\n");
+    }
+};
+
+int PrintToday() {
+    ClockEnvironment env;
+    Runtime::Text miladi;
+    const Runtime::Text shamsi = Module1::MiladiToShamsi(miladi, false, env);
+    Runtime::Text wordArgument;
+    const Runtime::Text worded = Module1::MiladiToString(wordArgument, env);
+    if (shamsi.empty() || worded.empty()) {
+        WriteAll(stderr, "shamsi-date: today's date is not available\n");
+        return kExitBadDate;
+    }
+    WriteAll(stdout, Runtime::Utf8FromText(shamsi) + "\n" + Runtime::Utf8FromText(worded) + "\n");
+    return std::fflush(stdout) == 0 ? 0 : kExitBadDate;
+}
+
+std::optional<int> ReadCount(std::string_view text) {
+    if (text.empty() || text.size() > 9) {
+        return std::nullopt;
+    }
+    int value = 0;
+    for (const char c : text) {
+        if (c < '0' || c > '9') {
+            return std::nullopt;
+        }
+        value = value * 10 + (c - '0');
+    }
+    return value;
+}
+
+#ifdef _WIN32
+// The arguments as Windows holds them, in UTF-16, in UTF-8: the narrow argv
+// would carry them in the ANSI code page, which may have no Persian digits.
+std::vector<std::string> Utf8Arguments() {
+    int count = 0;
+    LPWSTR* wide = CommandLineToArgvW(GetCommandLineW(), &count);
+    std::vector<std::string> arguments;
+    for (int i = 0; wide != nullptr && i < count; ++i) {
+        const std::wstring_view argument(wide[i]);  // NOLINT(*-pointer-arithmetic)
+        arguments.push_back(
+            Runtime::Utf8FromText(Runtime::TextFromUtf16(std::u16string(argument.begin(), argument.end()))));
+    }
+    LocalFree(static_cast<HLOCAL>(wide));
+    return arguments;
+}
+#endif
+
+}  // namespace
+
+int main([[maybe_unused]] int argc, [[maybe_unused]] char** argv) {
+#ifdef _WIN32
+    // Bytes in, bytes out: "\r\n" is handled by the converter, as on Linux.
+    _setmode(_fileno(stdin), _O_BINARY);
+    _setmode(_fileno(stdout), _O_BINARY);
+#endif
+#ifdef _WIN32
+    // The console shows what is written as UTF-8.
+    SetConsoleOutputCP(CP_UTF8);
+    static const std::vector<std::string> utf8Arguments = Utf8Arguments();
+    const std::vector<std::string_view> args(utf8Arguments.begin() + (utf8Arguments.empty() ? 0 : 1),
+                                             utf8Arguments.end());
+#else
+    const std::vector<std::string_view> args(argv + 1, argv + argc);  // NOLINT(*-pointer-arithmetic)
+#endif
+    std::optional<ShamsiDate::Direction> direction;
+    ShamsiDate::Options options;
+    bool delimiterGiven = false;
+    std::vector<std::string_view> dates;
+    bool optionsEnded = false;
+
+    for (std::size_t i = 0; i < args.size(); ++i) {
+        const std::string_view arg = args[i];
+        if (optionsEnded || arg.empty() || arg[0] != '-' || arg == "-") {
+            if (!direction) {
+                if (arg == "to-miladi") {
+                    direction = ShamsiDate::Direction::kToMiladi;
+                } else if (arg == "to-shamsi") {
+                    direction = ShamsiDate::Direction::kToShamsi;
+                } else {
+                    return UsageError("unknown command '" + std::string(arg) + "'");
+                }
+            } else {
+                dates.push_back(arg);
+            }
+            continue;
+        }
+        if (arg == "--") {
+            optionsEnded = true;
+            continue;
+        }
+        if (arg == "--help" || arg == "-h") {
+            WriteAll(stdout, kUsage);
+            return std::fflush(stdout) == 0 ? 0 : kExitBadDate;
+        }
+        if (arg == "--version") {
+            WriteAll(stdout, "shamsi-date " SHAMSI_DATE_VERSION "\n");
+            return std::fflush(stdout) == 0 ? 0 : kExitBadDate;
+        }
+        // --name VALUE or --name=VALUE
+        std::string_view name = arg;
+        std::optional<std::string_view> value;
+        if (const auto equals = arg.find('='); equals != std::string_view::npos) {
+            name = arg.substr(0, equals);
+            value = arg.substr(equals + 1);
+        }
+        if (name != "--format" && name != "--digits" && name != "--field" && name != "--delimiter") {
+            return UsageError("unknown option '" + std::string(arg) + "'");
+        }
+        if (!value) {
+            if (i + 1 == args.size()) {
+                return UsageError("option '" + std::string(name) + "' needs a value");
+            }
+            value = args[++i];
+        }
+        if (name == "--format") {
+            options.format = std::string(*value);
+        } else if (name == "--digits") {
+            if (*value == "persian") {
+                options.digits = Shamsi::Digits::kPersian;
+            } else if (*value == "ascii") {
+                options.digits = Shamsi::Digits::kAscii;
+            } else {
+                return UsageError("--digits takes ascii or persian, not '" + std::string(*value) + "'");
+            }
+        } else if (name == "--field") {
+            const auto field = ReadCount(*value);
+            if (!field || *field < 1) {
+                return UsageError("--field takes a field number from 1, not '" + std::string(*value) + "'");
+            }
+            options.field = *field;
+        } else {
+            if (value->size() != 1 || (*value)[0] == '\n' || (*value)[0] == '\r') {
+                return UsageError("--delimiter takes one byte other than a line end, not '" +
+                                  std::string(*value) + "'");
+            }
+            options.delimiter = (*value)[0];
+            delimiterGiven = true;
+        }
+    }
+
+    if (!direction) {
+        if (args.empty()) {
+            return PrintToday();
+        }
+        return UsageError("a command is needed: to-miladi or to-shamsi");
+    }
+    if (delimiterGiven && options.field == 0) {
+        return UsageError("--delimiter needs --field");
+    }
+    if (options.field > 0 && !dates.empty()) {
+        return UsageError("--field reads lines from standard input, not DATE arguments");
+    }
+    const Shamsi::Formatter check(options.format, Shamsi::Calendar::kShamsi);
+    if (!check.Error().empty()) {
+        return UsageError("--format: " + check.Error());
+    }
+    options.direction = *direction;
+
+    ShamsiDate::LineConverter converter(
+        options, [](std::string_view bytes) { WriteAll(stdout, bytes); },
+        [](std::string_view message) { WriteAll(stderr, message); });
+    if (!dates.empty()) {
+        for (const std::string_view date : dates) {
+            converter.ConvertArgument(date);
+        }
+    } else {
+        constexpr std::size_t kReadSize = std::size_t{1} << 18;
+        std::vector<char> input(kReadSize);
+        for (;;) {
+            const std::size_t got = std::fread(input.data(), 1, input.size(), stdin);
+            if (got > 0) {
+                converter.Feed(std::string_view(input.data(), got));
+            }
+            if (got < input.size()) {
+                break;
+            }
+        }
+        if (std::ferror(stdin) != 0) {
+            converter.Finish();
+            WriteAll(stderr, "shamsi-date: cannot read the input\n");
+            return kExitBadDate;
+        }
+    }
+    converter.Finish();
+    if (std::fflush(stdout) != 0) {
+        WriteAll(stderr, "shamsi-date: cannot write the output\n");
+        return kExitBadDate;
+    }
+    return converter.AnyBad() ? kExitBadDate : 0;
+}

@@ -1,0 +1,129 @@
+// Reading and writing Shamsi and Miladi dates as UTF-8 text.
+//
+// Nothing here depends on the C or C++ locale: digits, names and
+// separators are fixed.
+//
+//     Shamsi::Date date;
+//     if (Shamsi::ReadShamsi("۱۴۰۴/۱/۱", date) == Shamsi::ReadError::kNone) {
+//         const Shamsi::Formatter persian("%A %-d %B %Y", Shamsi::Calendar::kShamsi,
+//         Shamsi::Digits::kPersian); std::string text = persian.Format(date);  // "جمعه ۱ فروردین ۱۴۰۴"
+//     }
+#pragma once
+
+#include <chrono>
+#include <cstddef>
+#include <string>
+#include <string_view>
+#include <vector>
+
+#include "shamsi/date.h"
+
+namespace Shamsi {
+
+// The calendar a text is read in or written in. Miladi is the proleptic
+// Gregorian calendar.
+enum class Calendar { kShamsi, kMiladi };
+
+// --- Reading ----------------------------------------------------------------
+//
+// A date is "Y/M/D" or "Y-M-D": the full year (no century is guessed, "82"
+// is the year 82), then month and day of one or two digits each. Blanks and
+// tabs may stand around the date, not inside it. Digits may be ASCII,
+// Persian (U+06F0-U+06F9) or Arabic-Indic (U+0660-U+0669), mixed freely.
+
+enum class ReadError {
+    kNone,
+    kUnreadable,  // not of the form Y/M/D
+    kNotADate,    // of the form, but no such day in the calendar
+    kOutOfRange,  // a day outside the Shamsi years 1-9999
+};
+
+// Why a text was refused, in English, for messages: "not a day of the
+// Shamsi calendar".
+[[nodiscard]] std::string_view Describe(ReadError error, Calendar calendar);
+
+// The longest text ReadShamsi and ReadMiladi can accept, in bytes: longer
+// texts are kUnreadable whatever they hold.
+inline constexpr std::size_t kLongestDateText = 256;
+
+// Reads a Shamsi date. On kNone, date holds a valid date; otherwise date is
+// left as it was.
+[[nodiscard]] ReadError ReadShamsi(std::string_view text, Date& date);
+// Reads a Miladi date whose day lies in the Shamsi years 1-9999.
+[[nodiscard]] ReadError ReadMiladi(std::string_view text, std::chrono::year_month_day& date);
+
+// --- Writing ----------------------------------------------------------------
+//
+// A pattern holds text, copied as it stands, and these fields:
+//   %Y  year, at least four digits      %j  day of the year, three digits
+//   %m  month, two digits               %-m month without padding
+//   %d  day, two digits                 %-d day without padding
+//   %B  month name                      %A  weekday name
+//   %%  a single %
+// Names are Persian for the Shamsi calendar ("فروردین", "جمعه") and English
+// for the Miladi one ("March", "Friday").
+
+enum class Digits { kAscii, kPersian };
+
+class Formatter {
+public:
+    // The pattern "%Y/%m/%d" in ASCII digits.
+    explicit Formatter(Calendar calendar);
+    Formatter(std::string_view pattern, Calendar calendar, Digits digits = Digits::kAscii);
+
+    // Empty when the pattern is good; otherwise what is wrong with it, such
+    // as "unknown field %q". A formatter with a bad pattern writes nothing.
+    [[nodiscard]] const std::string& Error() const { return error_; }
+
+    // The most bytes Write can produce for one date.
+    [[nodiscard]] std::size_t MaxSize() const { return maxSize_; }
+
+    // Writes the date at out, which must have room for MaxSize() bytes, and
+    // returns the end of what was written. The date should be valid. It is
+    // written in the formatter's calendar: a Shamsi date given to a Miladi
+    // formatter is written as its Miladi date, and the other way round.
+    char* Write(char* out, const Date& shamsi) const;
+    char* Write(char* out, const std::chrono::year_month_day& miladi) const;
+
+    // The same, as a string of its own.
+    [[nodiscard]] std::string Format(const Date& shamsi) const;
+    [[nodiscard]] std::string Format(const std::chrono::year_month_day& miladi) const;
+
+private:
+    enum class Field {
+        kText,
+        kYear,
+        kMonth,
+        kMonthPlain,
+        kDay,
+        kDayPlain,
+        kMonthName,
+        kWeekdayName,
+        kDayOfYear
+    };
+    struct Piece {
+        Field field = Field::kText;
+        std::size_t textStart = 0;  // kText: the text in literals_
+        std::size_t textLength = 0;
+    };
+
+    struct Fields {
+        int year;
+        int month;
+        int day;
+        int dayOfYear;
+        unsigned weekday;  // 0 for Sunday
+    };
+    char* WriteFields(char* out, const Fields& fields) const;
+
+    Calendar calendar_;
+    Digits digits_;
+    bool plainNumeric_ = false;  // "%Y/%m/%d" or "%Y-%m-%d" in ASCII digits
+    char plainSeparator_ = '/';
+    std::vector<Piece> pieces_;
+    std::string literals_;
+    std::string error_;
+    std::size_t maxSize_ = 0;
+};
+
+}  // namespace Shamsi

@@ -1,0 +1,128 @@
+#!/usr/bin/env bash
+# shamsi-date end to end: arguments, standard input, line ends, digits,
+# fields, bad lines with their messages, exit status, help.
+#
+#   cli_test.sh PROGRAM
+set -uo pipefail
+program=$1
+work=$(mktemp -d)
+trap 'rm -rf "$work"' EXIT
+failures=0
+cases=0
+
+# check NAME STATUS STDIN STDOUT STDERR -- ARG...
+# Runs the program with the arguments and STDIN as its input; its output,
+# error output and exit status must be exactly those given.
+check() {
+  local name=$1 status=$2 input=$3 out=$4 err=$5
+  shift 6
+  cases=$((cases + 1))
+  printf '%s' "$input" | "$program" "$@" >"$work/out" 2>"$work/err"
+  local got=$?
+  printf '%s' "$out" >"$work/want-out"
+  printf '%s' "$err" >"$work/want-err"
+  if [[ $got -ne $status ]] || ! cmp -s "$work/out" "$work/want-out" || ! cmp -s "$work/err" "$work/want-err"; then
+    failures=$((failures + 1))
+    echo "FAIL: $name (status $got, expected $status)"
+    diff <(od -c "$work/want-out") <(od -c "$work/out") | sed 's/^/  out: /'
+    diff "$work/want-err" "$work/err" | sed 's/^/  err: /'
+  fi
+}
+
+p='shamsi-date: '
+check "one argument" 0 '' $'2026/12/08\n' '' -- to-miladi 1405/09/17
+check "standard input, a bad line" 1 $'1404/01/01\n1404/12/30\n' $'2025/03/21\n\n' \
+  "${p}line 2: '1404/12/30': not a day of the Shamsi calendar"$'\n' -- to-miladi
+check "CR LF kept" 0 $'1404/01/01\r\n1403/12/30\r\n' $'2025/03/21\r\n2025/03/20\r\n' '' -- to-miladi
+check "last line without a line feed" 0 $'1404/1/1\n1404-1-2' $'2025/03/21\n2025/03/22' '' -- to-miladi
+check "blanks, empty line, unreadable" 1 $' \t1404-1-1 \t\n\n13/1\n' $'2025/03/21\n\n\n' \
+  "${p}line 2: '': not a date of the form Y/M/D"$'\n'"${p}line 3: '13/1': not a date of the form Y/M/D"$'\n' -- to-miladi
+check "out of range, Shamsi" 1 $'10000/01/01\n' $'\n' "${p}line 1: '10000/01/01': outside the Shamsi years 1-9999"$'\n' -- to-miladi
+check "out of range, Miladi" 1 $'10621/03/20\n0622/03/20\n' $'\n\n' \
+  "${p}line 1: '10621/03/20': outside 0622/03/21-10621/03/19 (the Shamsi years 1-9999)"$'\n'"${p}line 2: '0622/03/20': outside 0622/03/21-10621/03/19 (the Shamsi years 1-9999)"$'\n' \
+  -- to-shamsi
+check "Persian and Arabic-Indic digits in, Persian out" 0 $'۲۰۲۵/۰۳/۲۱\n٢٠٢٦-١٢-٨\n' $'۱۴۰۴/۰۱/۰۱\n۱۴۰۵/۰۹/۱۷\n' '' \
+  -- to-shamsi --digits persian
+check "arguments, one bad" 1 '' $'1404/01/01\n\n0001/01/01\n' "${p}argument 2: '2025/02/29': not a day of the Miladi calendar"$'\n' \
+  -- to-shamsi 2025/03/21 2025/02/29 0622/03/21
+check "names and unpadded fields" 0 '' $'سه\u200cشنبه 17 آذر 1405, 263\n' '' \
+  -- to-shamsi --format '%A %-d %B %Y, %j' 2026-12-08
+check "English names" 0 '' $'Tuesday 8 December 2026 %\n' '' -- to-miladi --format='%A %-d %B %Y %%' 1405/9/17
+check "field mode" 1 $'a;1404/1/1;c\r\nb;bad;d\nonly\nx;1403/12/30\r\n;;\n' \
+  $'a;2025/03/21;c\r\nb;bad;d\nonly\nx;2025/03/20\r\n;;\n' \
+  "${p}line 2: 'bad': not a date of the form Y/M/D"$'\n'"${p}line 3: 'only': no field 2"$'\n'"${p}line 5: '': not a date of the form Y/M/D"$'\n' \
+  -- to-miladi --field 2 --delimiter ';'
+check "field mode, first field, default comma" 0 $'2025-03-21,x,y\n' $'1404/01/01,x,y\n' '' -- to-shamsi --field 1
+# Usage errors.
+hint="Try 'shamsi-date --help' for more information."$'\n'
+check "unknown command" 2 '' '' "${p}unknown command 'to-julian'"$'\n'"$hint" -- to-julian
+check "unknown field" 2 '' '' "${p}--format: unknown field %q"$'\n'"$hint" -- to-miladi --format '%Y%q'
+check "field 0" 2 '' '' "${p}--field takes a field number from 1, not '0'"$'\n'"$hint" -- to-miladi --field 0
+check "digits" 2 '' '' "${p}--digits takes ascii or persian, not 'arabic'"$'\n'"$hint" -- to-miladi --digits arabic
+check "delimiter alone" 2 '' '' "${p}--delimiter needs --field"$'\n'"$hint" -- to-miladi --delimiter ';'
+check "missing value" 2 '' '' "${p}option '--format' needs a value"$'\n'"$hint" -- to-miladi --format
+check "unknown option" 2 '' '' "${p}unknown option '--utc'"$'\n'"$hint" -- to-miladi --utc
+check "version" 0 '' "shamsi-date ${VERSION:-1.0.0}"$'\n' '' -- --version
+
+# --help: the usage on standard output, status 0, every field listed.
+cases=$((cases + 1))
+if ! "$program" --help >"$work/help" 2>"$work/err" || [[ -s $work/err ]] ||
+  ! head -1 "$work/help" | grep -q '^Usage: shamsi-date' ||
+  [[ $(grep -cE -- '%Y|%-m|%B|%A|%j|%%|--digits|--field|--delimiter' "$work/help") -lt 6 ]]; then
+  failures=$((failures + 1))
+  echo "FAIL: --help"
+fi
+
+# No arguments: today, as the window words it. The second line is the
+# Miladi date of the same day in English words.
+cases=$((cases + 1))
+"$program" >"$work/today" 2>"$work/err"
+status=$?
+mapfile -t today <"$work/today"
+miladi=$(LC_ALL=C date +'%-d %B %Y')
+shamsi_day=$("$program" to-shamsi --format '%-d %Y' "$(date +%Y/%m/%d)")
+if [[ $status -ne 0 || -s $work/err || ${#today[@]} -ne 2 || ${today[1]} != "$miladi" ||
+  ${today[0]} != *"  ${shamsi_day% *} "*"  ${shamsi_day#* }" ]]; then
+  failures=$((failures + 1))
+  echo "FAIL: today: status $status, got:"
+  cat "$work/today" "$work/err"
+fi
+
+# Lines far longer than a date, and far longer than the reading buffer: the
+# whole-line mode gives an empty line and a shortened message; field mode
+# keeps the long field byte for byte and still converts its date field.
+cases=$((cases + 1))
+long=$(head -c 3000000 /dev/zero | tr '\0' 'x')
+printf '%s\n1404/1/1\n' "$long" | "$program" to-miladi >"$work/out" 2>"$work/err"
+status=$?
+if [[ $status -ne 1 || $(cat "$work/out") != $'\n2025/03/21' ||
+  $(cat "$work/err") != "${p}line 1: '${long:0:80}...': not a date of the form Y/M/D" ]]; then
+  failures=$((failures + 1))
+  echo "FAIL: long line, whole-line mode (status $status)"
+fi
+cases=$((cases + 1))
+printf '%s,1404/1/1,%s\r\n' "$long" "$long" | "$program" to-miladi --field 2 >"$work/out" 2>"$work/err"
+status=$?
+printf '%s,2025/03/21,%s\r\n' "$long" "$long" >"$work/want"
+if [[ $status -ne 0 || -s $work/err ]] || ! cmp -s "$work/out" "$work/want"; then
+  failures=$((failures + 1))
+  echo "FAIL: long fields, field mode (status $status)"
+fi
+
+# Every day of the years 1300-1420 through both directions: as many lines
+# out as in, each back to itself.
+cases=$((cases + 1))
+awk 'BEGIN {
+  for (y = 1300; y <= 1420; y++)
+    for (m = 1; m <= 12; m++)
+      for (d = 1; d <= (m <= 6 ? 31 : m <= 11 ? 30 : 29); d++)
+        printf "%d/%02d/%02d\n", y, m, d
+}' >"$work/days"
+"$program" to-miladi <"$work/days" | "$program" to-shamsi >"$work/back" 2>"$work/err"
+if ! cmp -s "$work/days" "$work/back" || [[ -s $work/err ]]; then
+  failures=$((failures + 1))
+  echo "FAIL: round trip of 1300-1420 ($(wc -l <"$work/days") lines in, $(wc -l <"$work/back") out)"
+fi
+
+echo "$cases cases, $failures failed"
+((failures == 0))
