@@ -163,8 +163,11 @@ int main([[maybe_unused]] int argc, [[maybe_unused]] char** argv) {
     // The console shows what is written as UTF-8.
     SetConsoleOutputCP(CP_UTF8);
     static const std::vector<std::string> utf8Arguments = Utf8Arguments();
-    const std::vector<std::string_view> args(utf8Arguments.begin() + (utf8Arguments.empty() ? 0 : 1),
-                                             utf8Arguments.end());
+    // Without the program's own name, as on Linux.
+    std::vector<std::string_view> args(utf8Arguments.begin(), utf8Arguments.end());
+    if (!args.empty()) {
+        args.erase(args.begin());
+    }
 #else
     const std::vector<std::string_view> args(argv + 1, argv + argc);  // NOLINT(*-pointer-arithmetic)
 #endif
