@@ -36,16 +36,9 @@ cleanup() {
 }
 trap cleanup EXIT
 
-exec 3>"$work/display"
-Xvfb -displayfd 3 -screen 0 1024x768x24 -dpi 96 -nolisten tcp >"$work/xvfb.log" 2>&1 &
-xvfb_pid=$!
-exec 3>&-
-for _ in $(seq 100); do
-  [[ -s $work/display ]] && break
-  sleep 0.1
-done
-[[ -s $work/display ]] || { echo "screenshot: Xvfb did not start" >&2; exit 1; }
-export DISPLAY=":$(head -n1 "$work/display")"
+# shellcheck source=scripts/xvfb.sh
+source "$root/scripts/xvfb.sh"
+start_xvfb "$work"
 # A wine server started for another display would not reach this one.
 "$root/scripts/wine-prefix.sh" stop "$WINEPREFIX"
 
