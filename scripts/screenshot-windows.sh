@@ -36,8 +36,8 @@ cleanup() {
 }
 trap cleanup EXIT
 
-# shellcheck source=scripts/xvfb.sh
-source "$root/scripts/xvfb.sh"
+# shellcheck source=scripts/screenshot-common.sh
+source "$root/scripts/screenshot-common.sh"
 start_xvfb "$work"
 # A wine server started for another display would not reach this one.
 "$root/scripts/wine-prefix.sh" stop "$WINEPREFIX"
@@ -66,14 +66,4 @@ import -window root -crop "${WIDTH}x${HEIGHT}+${frame_x}+${frame_y}" +repage "$o
 echo "screenshot: saved $output ($(identify -format '%wx%h' "$output"))"
 
 xdotool mousemove "$((client_x + 35))" "$((client_y + 156))" click 1
-for _ in $(seq 100); do
-  kill -0 "$app_pid" 2>/dev/null || break
-  sleep 0.1
-done
-if kill -0 "$app_pid" 2>/dev/null; then
-  echo "screenshot: the program is still running after Exit" >&2
-  exit 1
-fi
-wait "$app_pid" && status=0 || status=$?
-app_pid=''
-echo "screenshot: Exit ended the program (status $status)"
+expect_exit 10

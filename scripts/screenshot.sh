@@ -32,8 +32,8 @@ cleanup() {
 }
 trap cleanup EXIT
 
-# shellcheck source=scripts/xvfb.sh
-source "$root/scripts/xvfb.sh"
+# shellcheck source=scripts/screenshot-common.sh
+source "$root/scripts/screenshot-common.sh"
 start_xvfb "$work"
 export QT_QPA_PLATFORM=xcb
 
@@ -61,14 +61,4 @@ import -window "$window" "$output"
 echo "screenshot: saved $output ($(identify -format '%wx%h' "$output"))"
 
 xdotool mousemove --window "$window" "$exit_x" "$exit_y" click 1
-for _ in $(seq 50); do
-  kill -0 "$app_pid" 2>/dev/null || break
-  sleep 0.1
-done
-if kill -0 "$app_pid" 2>/dev/null; then
-  echo "screenshot: the program is still running after Exit" >&2
-  exit 1
-fi
-wait "$app_pid" && status=0 || status=$?
-app_pid=''
-echo "screenshot: Exit ended the program (status $status)"
+expect_exit 5

@@ -11,15 +11,7 @@
 #ifdef _WIN32
 #include <fcntl.h>
 #include <io.h>
-#ifndef NOMINMAX
-#define NOMINMAX
-#endif
-#ifndef WIN32_LEAN_AND_MEAN
-#define WIN32_LEAN_AND_MEAN
-#endif
-#include <windows.h>
-// windows.h would rename Runtime::Environment::MessageBox.
-#undef MessageBox
+#include "windows_api.h"
 
 // After windows.h, which it builds on.
 #include <shellapi.h>

@@ -307,35 +307,35 @@ Formatter::Formatter(std::string_view pattern, Calendar calendar, Digits digits)
             addText(pattern.substr(i, 1));
             continue;
         }
-        std::string_view spec = pattern.substr(i + 1, 1);
-        if (spec == "-") {
-            spec = pattern.substr(i + 1, 2);
+        std::string_view directive = pattern.substr(i + 1, 1);
+        if (directive == "-") {
+            directive = pattern.substr(i + 1, 2);
         }
         Field field = Field::kText;
         std::size_t size = kLongestNumber;
-        if (spec == "%") {
+        if (directive == "%") {
             addText("%");
-        } else if (spec == "Y") {
+        } else if (directive == "Y") {
             field = Field::kYear;
-        } else if (spec == "m") {
+        } else if (directive == "m") {
             field = Field::kMonth;
-        } else if (spec == "-m") {
+        } else if (directive == "-m") {
             field = Field::kMonthPlain;
-        } else if (spec == "d") {
+        } else if (directive == "d") {
             field = Field::kDay;
-        } else if (spec == "-d") {
+        } else if (directive == "-d") {
             field = Field::kDayPlain;
-        } else if (spec == "j") {
+        } else if (directive == "j") {
             field = Field::kDayOfYear;
-        } else if (spec == "B") {
+        } else if (directive == "B") {
             field = Field::kMonthName;
             size = monthName;
-        } else if (spec == "A") {
+        } else if (directive == "A") {
             field = Field::kWeekdayName;
             size = weekdayName;
         } else {
-            error_ =
-                spec.empty() ? std::string("a lone % at the end") : "unknown field %" + std::string(spec);
+            error_ = directive.empty() ? std::string("a lone % at the end")
+                                       : "unknown field %" + std::string(directive);
             pieces_.clear();
             maxSize_ = 0;
             return;
@@ -344,7 +344,7 @@ Formatter::Formatter(std::string_view pattern, Calendar calendar, Digits digits)
             pieces_.push_back({field, 0, 0});
             maxSize_ += size;
         }
-        i += spec.size();
+        i += directive.size();
     }
     const auto isPiece = [this](std::size_t index, Field field) { return pieces_[index].field == field; };
     if (digits == Digits::kAscii && pieces_.size() == 5 && isPiece(0, Field::kYear) &&

@@ -1,4 +1,4 @@
-// <windows.h> for the Win32 front-end. windows.h defines MessageBox as a
+// <windows.h> for the Windows programs. windows.h defines MessageBox as a
 // macro, which would rename Runtime::Environment::MessageBox in every file
 // that sees it; the macro is dropped here, and the code calls MessageBoxW.
 #pragma once
