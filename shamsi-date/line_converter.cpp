@@ -203,6 +203,17 @@ void LineConverter::EndTarget(std::string_view field, bool lineEnds) {
     overflow_ = false;
 }
 
+LineConverter::Written LineConverter::ReadAndWrite(std::string_view text, char* out) const {
+    if (source_ == Shamsi::Calendar::kShamsi) {
+        Shamsi::Date date;
+        const Shamsi::ReadError error = Shamsi::ReadShamsi(text, date);
+        return {error == Shamsi::ReadError::kNone ? formatter_.Write(out, date) : nullptr, error};
+    }
+    std::chrono::year_month_day date{};
+    const Shamsi::ReadError error = Shamsi::ReadMiladi(text, date);
+    return {error == Shamsi::ReadError::kNone ? formatter_.Write(out, date) : nullptr, error};
+}
+
 void LineConverter::Convert(std::string_view field, bool lineEnds) {
     const bool carriageReturn = lineEnds && !field.empty() && field.back() == '\r';
     const std::string_view text = carriageReturn ? field.substr(0, field.size() - 1) : field;
@@ -210,21 +221,7 @@ void LineConverter::Convert(std::string_view field, bool lineEnds) {
         Flush();
     }
     char* const out = buffer_.data() + used_;
-    char* written = nullptr;
-    Shamsi::ReadError error = Shamsi::ReadError::kNone;
-    if (source_ == Shamsi::Calendar::kShamsi) {
-        Shamsi::Date date;
-        error = Shamsi::ReadShamsi(text, date);
-        if (error == Shamsi::ReadError::kNone) {
-            written = formatter_.Write(out, date);
-        }
-    } else {
-        std::chrono::year_month_day date{};
-        error = Shamsi::ReadMiladi(text, date);
-        if (error == Shamsi::ReadError::kNone) {
-            written = formatter_.Write(out, date);
-        }
-    }
+    const auto [written, error] = ReadAndWrite(text, out);
     if (written != nullptr) {
         used_ = static_cast<std::size_t>(written - buffer_.data());
         if (carriageReturn) {
@@ -270,21 +267,7 @@ void LineConverter::Finish() {
 void LineConverter::ConvertArgument(std::string_view text) {
     ++arguments_;
     std::string converted(formatter_.MaxSize(), '\0');
-    char* written = nullptr;
-    Shamsi::ReadError error = Shamsi::ReadError::kNone;
-    if (source_ == Shamsi::Calendar::kShamsi) {
-        Shamsi::Date date;
-        error = Shamsi::ReadShamsi(text, date);
-        if (error == Shamsi::ReadError::kNone) {
-            written = formatter_.Write(converted.data(), date);
-        }
-    } else {
-        std::chrono::year_month_day date{};
-        error = Shamsi::ReadMiladi(text, date);
-        if (error == Shamsi::ReadError::kNone) {
-            written = formatter_.Write(converted.data(), date);
-        }
-    }
+    const auto [written, error] = ReadAndWrite(text, converted.data());
     if (written == nullptr) {
         Report("argument", arguments_, text, Describe(error, source_));
         converted.clear();

@@ -66,6 +66,14 @@ private:
     void EndTarget(std::string_view field, bool lineEnds);
     // Converts a field that was held whole (no overflow); writes the result.
     void Convert(std::string_view field, bool lineEnds);
+    // Reads text as a date of the source calendar and writes it at out in
+    // the output format: the end of what was written, or nothing, with the
+    // reason.
+    struct Written {
+        char* end;
+        Shamsi::ReadError error;
+    };
+    Written ReadAndWrite(std::string_view text, char* out) const;
     void EndLine(bool lineFeed);
     void Report(std::string_view where, std::size_t number, std::string_view text, std::string_view reason);
     void KeepLineStart(const char* begin, const char* end);
