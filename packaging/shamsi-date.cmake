@@ -3,7 +3,7 @@
 #
 #   bin/shamsi-date                       the command line
 #   share/man/man1/shamsi-date.1.gz       its manual page
-#   include/shamsi/{date,text}.h          the library's headers
+#   include/shamsi/{date,text,names,arithmetic}.h   the library's headers
 #   lib/<multiarch>/libshamsi.a           the library
 #   lib/<multiarch>/cmake/Shamsi/         find_package(Shamsi) -> Shamsi::shamsi
 #   lib/<multiarch>/pkgconfig/shamsi.pc   pkg-config --cflags --libs shamsi

@@ -1,5 +1,7 @@
 #include "shamsi/text.h"
 
+#include "shamsi/names.h"
+
 #include <algorithm>
 #include <array>
 #include <cstdint>
@@ -132,22 +134,6 @@ bool ReadFields(std::string_view text, Fields& fields) {
 }
 
 // --- Names --------------------------------------------------------------------
-
-constexpr std::array<std::string_view, 12> kShamsiMonthNames = {
-    "فروردین", "اردیبهشت", "خرداد", "تیر", "مرداد", "شهریور", "مهر", "آبان", "آذر", "دی", "بهمن", "اسفند",
-};
-constexpr std::array<std::string_view, 12> kMiladiMonthNames = {
-    "January", "February", "March",     "April",   "May",      "June",
-    "July",    "August",   "September", "October", "November", "December",
-};
-// Sunday first; the half-space (zero-width non-joiner) inside سه‌شنبه and
-// پنج‌شنبه is how Persian writes them.
-constexpr std::array<std::string_view, 7> kPersianWeekdayNames = {
-    "یکشنبه", "دوشنبه", "سه\u200cشنبه", "چهارشنبه", "پنج\u200cشنبه", "جمعه", "شنبه",
-};
-constexpr std::array<std::string_view, 7> kEnglishWeekdayNames = {
-    "Sunday", "Monday", "Tuesday", "Wednesday", "Thursday", "Friday", "Saturday",
-};
 
 template <std::size_t N>
 std::size_t LongestName(const std::array<std::string_view, N>& names) {
@@ -289,7 +275,7 @@ Formatter::Formatter(Calendar calendar) : Formatter("%Y/%m/%d", calendar) {}
 Formatter::Formatter(std::string_view pattern, Calendar calendar, Digits digits)
     : calendar_(calendar), digits_(digits) {
     const bool shamsi = calendar == Calendar::kShamsi;
-    const std::size_t monthName = shamsi ? LongestName(kShamsiMonthNames) : LongestName(kMiladiMonthNames);
+    const std::size_t monthName = shamsi ? LongestName(kIranianMonthNames) : LongestName(kMiladiMonthNames);
     const std::size_t weekdayName =
         shamsi ? LongestName(kPersianWeekdayNames) : LongestName(kEnglishWeekdayNames);
 
@@ -369,7 +355,7 @@ char* Formatter::Write(char* out, const Date& shamsi) const {
         shamsi.month <= 12 && shamsi.day >= 1 && shamsi.day <= 31) {
         return WritePlain(out, shamsi.year, shamsi.month, shamsi.day, plainSeparator_);
     }
-    const unsigned weekday = Weekday(shamsi).c_encoding();
+    const unsigned weekday = SaturdayFirstIndex(Weekday(shamsi));
     return WriteFields(out, {shamsi.year, shamsi.month, shamsi.day, DayOfYear(shamsi), weekday});
 }
 
@@ -386,7 +372,7 @@ char* Formatter::Write(char* out, const year_month_day& miladi) const {
     const std::chrono::sys_days days{miladi};
     const std::chrono::sys_days newYear{miladi.year() / std::chrono::January / 1};
     const auto dayOfYear = static_cast<int>((days - newYear).count()) + 1;
-    const unsigned weekday = std::chrono::weekday{days}.c_encoding();
+    const unsigned weekday = SaturdayFirstIndex(std::chrono::weekday{days});
     return WriteFields(out, {year, month, day, dayOfYear, weekday});
 }
 
@@ -417,8 +403,8 @@ char* Formatter::WriteFields(char* out, const Fields& fields) const {
                 out = WriteNumber(out, fields.dayOfYear, 3, digits_);
                 break;
             case Field::kMonthName:
-                out = WriteName(out,
-                                shamsi ? kShamsiMonthNames.at(monthIndex) : kMiladiMonthNames.at(monthIndex));
+                out = WriteName(
+                    out, shamsi ? kIranianMonthNames.at(monthIndex) : kMiladiMonthNames.at(monthIndex));
                 break;
             case Field::kWeekdayName:
                 out = WriteName(out, shamsi ? kPersianWeekdayNames.at(fields.weekday % 7)

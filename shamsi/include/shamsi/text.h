@@ -112,7 +112,7 @@ private:
         int month;
         int day;
         int dayOfYear;
-        unsigned weekday;  // 0 for Sunday
+        unsigned weekday;  // 0 for Saturday
     };
     char* WriteFields(char* out, const Fields& fields) const;
 

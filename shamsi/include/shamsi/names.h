@@ -1,0 +1,69 @@
+// The names of months and weekdays, in the spellings this library reads and
+// writes.
+//
+//     Shamsi::MonthName(9, Shamsi::MonthNames::kAfghan)           // "قوس"
+//     Shamsi::PersianWeekdayName(std::chrono::Tuesday)              // "سه‌شنبه"
+//
+// Persian names are in today's spelling, with ی and ک, and with the
+// half-space (zero-width non-joiner, U+200C) inside سه‌شنبه and پنج‌شنبه.
+// Weeks start on Saturday, as the Iranian week does: index 0 is Saturday,
+// 6 is Friday.
+#pragma once
+
+#include <array>
+#include <chrono>
+#include <string_view>
+
+namespace Shamsi {
+
+// Which names the Shamsi months go by: Iran's (فروردین ... اسفند) or
+// Afghanistan's (حمل ... حوت, the signs of the zodiac).
+enum class MonthNames { kIranian, kAfghan };
+
+inline constexpr std::array<std::string_view, 12> kIranianMonthNames = {
+    "فروردین", "اردیبهشت", "خرداد", "تیر", "مرداد", "شهریور", "مهر", "آبان", "آذر", "دی", "بهمن", "اسفند",
+};
+inline constexpr std::array<std::string_view, 12> kAfghanMonthNames = {
+    "حمل", "ثور", "جوزا", "سرطان", "اسد", "سنبله", "میزان", "عقرب", "قوس", "جدی", "دلو", "حوت",
+};
+inline constexpr std::array<std::string_view, 12> kMiladiMonthNames = {
+    "January", "February", "March",     "April",   "May",      "June",
+    "July",    "August",   "September", "October", "November", "December",
+};
+
+// Saturday first.
+inline constexpr std::array<std::string_view, 7> kPersianWeekdayNames = {
+    "شنبه", "یکشنبه", "دوشنبه", "سه\u200cشنبه", "چهارشنبه", "پنج\u200cشنبه", "جمعه",
+};
+inline constexpr std::array<std::string_view, 7> kEnglishWeekdayNames = {
+    "Saturday", "Sunday", "Monday", "Tuesday", "Wednesday", "Thursday", "Friday",
+};
+
+// 0 for Saturday to 6 for Friday.
+[[nodiscard]] constexpr unsigned SaturdayFirstIndex(std::chrono::weekday day) {
+    return (day.c_encoding() + 1) % 7;
+}
+
+// The name of a Shamsi month 1-12; empty for any other number.
+[[nodiscard]] constexpr std::string_view MonthName(int month, MonthNames names = MonthNames::kIranian) {
+    if (month < 1 || month > 12) {
+        return {};
+    }
+    const auto index = static_cast<std::size_t>(month - 1);
+    return names == MonthNames::kAfghan ? kAfghanMonthNames.at(index) : kIranianMonthNames.at(index);
+}
+
+// The English name of a Miladi month 1-12; empty for any other number.
+[[nodiscard]] constexpr std::string_view MiladiMonthName(int month) {
+    return month < 1 || month > 12 ? std::string_view{}
+                                   : kMiladiMonthNames.at(static_cast<std::size_t>(month - 1));
+}
+
+[[nodiscard]] constexpr std::string_view PersianWeekdayName(std::chrono::weekday day) {
+    return kPersianWeekdayNames.at(SaturdayFirstIndex(day));
+}
+[[nodiscard]] constexpr std::string_view EnglishWeekdayName(std::chrono::weekday day) {
+    return kEnglishWeekdayNames.at(SaturdayFirstIndex(day));
+}
+
+}  // namespace Shamsi
