@@ -29,22 +29,45 @@ std::string_view WithoutCarriageReturn(std::string_view text) {
     return !text.empty() && text.back() == '\r' ? text.substr(0, text.size() - 1) : text;
 }
 
+constexpr std::string_view kResultOutOfRange = "the result falls outside the Shamsi years 1-9999";
+
+Shamsi::Calendar SourceCalendar(const Options& options) {
+    if (options.operation == Operation::kConvert) {
+        return options.direction == Direction::kToMiladi ? Shamsi::Calendar::kShamsi
+                                                         : Shamsi::Calendar::kMiladi;
+    }
+    return options.miladi ? Shamsi::Calendar::kMiladi : Shamsi::Calendar::kShamsi;
+}
+
+Shamsi::Calendar TargetCalendar(const Options& options) {
+    const Shamsi::Calendar source = SourceCalendar(options);
+    if (options.operation != Operation::kConvert) {
+        return source;
+    }
+    return source == Shamsi::Calendar::kShamsi ? Shamsi::Calendar::kMiladi : Shamsi::Calendar::kShamsi;
+}
+
+bool IsInRange(const Shamsi::Date& date) { return date.IsValid(); }
+bool IsInRange(const std::chrono::year_month_day& date) {
+    return date.ok() && Shamsi::InRange(std::chrono::sys_days{date});
+}
+
 }  // namespace
 
 LineConverter::LineConverter(const Options& options, Sink output, Sink errors)
     : options_(options),
-      source_(options.direction == Direction::kToMiladi ? Shamsi::Calendar::kShamsi
-                                                        : Shamsi::Calendar::kMiladi),
-      formatter_(
-          options.format,
-          options.direction == Direction::kToMiladi ? Shamsi::Calendar::kMiladi : Shamsi::Calendar::kShamsi,
-          options.digits),
+      source_(SourceCalendar(options)),
+      formatter_(options.format, TargetCalendar(options), options.digits),
+      maxOutput_(options.operation == Operation::kDiff ? Shamsi::kLongestPeriodText : formatter_.MaxSize()),
+      longestText_(options.operation == Operation::kDiff ? 2 * Shamsi::kLongestDateText + 1
+                                                         : Shamsi::kLongestDateText),
+      noSecondDate_(std::string("not two dates split by '") + options.delimiter + "'"),
       output_(std::move(output)),
       errors_(std::move(errors)),
       wholeLine_(options.field <= 0),
-      buffer_(std::max(kBufferSize, formatter_.MaxSize() + 2 * Shamsi::kLongestDateText + 4)),
+      buffer_(std::max(kBufferSize, maxOutput_ + 2 * longestText_ + 4)),
       inTarget_(options.field <= 1) {
-    held_.reserve(Shamsi::kLongestDateText + 1);
+    held_.reserve(longestText_ + 1);
     lineStart_.reserve(kShownBytes + 1);
 }
 
@@ -179,7 +202,7 @@ void LineConverter::Hold(const char* begin, const char* end) {
         return;
     }
     held_.append(begin, end);
-    if (held_.size() > Shamsi::kLongestDateText) {
+    if (held_.size() > longestText_) {
         // Too long to be a date: in field mode it goes out as it came, from
         // here on without being held.
         overflow_ = true;
@@ -192,7 +215,8 @@ void LineConverter::Hold(const char* begin, const char* end) {
 void LineConverter::EndTarget(std::string_view field, bool lineEnds) {
     if (overflow_) {
         Report("line", line_, WithoutCarriageReturn(field),
-               Describe(Shamsi::ReadError::kUnreadable, source_));
+               options_.operation == Operation::kDiff ? std::string_view(noSecondDate_)
+                                                      : Describe(Shamsi::ReadError::kUnreadable, source_));
         if (wholeLine_ && lineEnds && lastByte_ == '\r') {
             Write("\r");
         }
@@ -203,25 +227,94 @@ void LineConverter::EndTarget(std::string_view field, bool lineEnds) {
     overflow_ = false;
 }
 
-LineConverter::Written LineConverter::ReadAndWrite(std::string_view text, char* out) const {
-    if (source_ == Shamsi::Calendar::kShamsi) {
-        Shamsi::Date date;
-        const Shamsi::ReadError error = Shamsi::ReadShamsi(text, date);
-        return {error == Shamsi::ReadError::kNone ? formatter_.Write(out, date) : nullptr, error};
+Shamsi::ReadError LineConverter::Read(std::string_view text, Shamsi::Date& date) const {
+    return Shamsi::ReadShamsi(text, date);
+}
+
+Shamsi::ReadError LineConverter::Read(std::string_view text, std::chrono::year_month_day& date) const {
+    return Shamsi::ReadMiladi(text, date);
+}
+
+template <typename DateType>
+LineConverter::Written LineConverter::ReadAndMove(std::string_view text, char* out) const {
+    DateType date{};
+    const Shamsi::ReadError error = Read(text, date);
+    if (error != Shamsi::ReadError::kNone) {
+        return {nullptr, text, Describe(error, source_)};
     }
-    std::chrono::year_month_day date{};
-    const Shamsi::ReadError error = Shamsi::ReadMiladi(text, date);
-    return {error == Shamsi::ReadError::kNone ? formatter_.Write(out, date) : nullptr, error};
+    const DateType moved = Shamsi::Add(date, options_.amount);
+    if (!IsInRange(moved)) {
+        return {nullptr, text, kResultOutOfRange};
+    }
+    return {formatter_.Write(out, moved), {}, {}};
+}
+
+template <typename DateType>
+LineConverter::Written LineConverter::ReadTwoAndMeasure(std::string_view first, std::string_view second,
+                                                        char* out) const {
+    DateType from{};
+    DateType to{};
+    Shamsi::ReadError error = Read(first, from);
+    if (error != Shamsi::ReadError::kNone) {
+        return {nullptr, first, Describe(error, source_)};
+    }
+    error = Read(second, to);
+    if (error != Shamsi::ReadError::kNone) {
+        return {nullptr, second, Describe(error, source_)};
+    }
+    if (options_.ymd) {
+        return {Shamsi::WritePeriod(out, Shamsi::Between(from, to), options_.digits), {}, {}};
+    }
+    return {Shamsi::WriteInteger(out, Shamsi::DaysBetween(from, to), options_.digits), {}, {}};
+}
+
+LineConverter::Written LineConverter::Diff(std::string_view first, std::string_view second, char* out) const {
+    return source_ == Shamsi::Calendar::kShamsi
+               ? ReadTwoAndMeasure<Shamsi::Date>(first, second, out)
+               : ReadTwoAndMeasure<std::chrono::year_month_day>(first, second, out);
+}
+
+LineConverter::Written LineConverter::ReadAndWrite(std::string_view text, char* out) const {
+    const bool shamsi = source_ == Shamsi::Calendar::kShamsi;
+    switch (options_.operation) {
+        case Operation::kAdd:
+            return shamsi ? ReadAndMove<Shamsi::Date>(text, out)
+                          : ReadAndMove<std::chrono::year_month_day>(text, out);
+        case Operation::kDiff: {
+            const std::size_t cut = text.find(options_.delimiter);
+            if (cut == std::string_view::npos) {
+                return {nullptr, text, noSecondDate_};
+            }
+            return Diff(text.substr(0, cut), text.substr(cut + 1), out);
+        }
+        case Operation::kConvert:
+            break;
+    }
+    Shamsi::ReadError error = Shamsi::ReadError::kNone;
+    if (shamsi) {
+        Shamsi::Date date;
+        error = Read(text, date);
+        if (error == Shamsi::ReadError::kNone) {
+            return {formatter_.Write(out, date), {}, {}};
+        }
+    } else {
+        std::chrono::year_month_day date{};
+        error = Read(text, date);
+        if (error == Shamsi::ReadError::kNone) {
+            return {formatter_.Write(out, date), {}, {}};
+        }
+    }
+    return {nullptr, text, Describe(error, source_)};
 }
 
 void LineConverter::Convert(std::string_view field, bool lineEnds) {
     const bool carriageReturn = lineEnds && !field.empty() && field.back() == '\r';
     const std::string_view text = carriageReturn ? field.substr(0, field.size() - 1) : field;
-    if (used_ + formatter_.MaxSize() + 1 > buffer_.size()) {
+    if (used_ + maxOutput_ + 1 > buffer_.size()) {
         Flush();
     }
     char* const out = buffer_.data() + used_;
-    const auto [written, error] = ReadAndWrite(text, out);
+    const auto [written, refused, reason] = ReadAndWrite(text, out);
     if (written != nullptr) {
         used_ = static_cast<std::size_t>(written - buffer_.data());
         if (carriageReturn) {
@@ -229,7 +322,7 @@ void LineConverter::Convert(std::string_view field, bool lineEnds) {
         }
         return;
     }
-    Report("line", line_, text, Describe(error, source_));
+    Report("line", line_, refused, reason);
     if (!wholeLine_) {
         Write(field);
     } else if (carriageReturn) {
@@ -266,14 +359,28 @@ void LineConverter::Finish() {
 
 void LineConverter::ConvertArgument(std::string_view text) {
     ++arguments_;
-    std::string converted(formatter_.MaxSize(), '\0');
-    const auto [written, error] = ReadAndWrite(text, converted.data());
+    std::string converted(maxOutput_, '\0');
+    const auto [written, refused, reason] = ReadAndWrite(text, converted.data());
     if (written == nullptr) {
-        Report("argument", arguments_, text, Describe(error, source_));
+        Report("argument", arguments_, refused, reason);
         converted.clear();
     } else {
         converted.resize(static_cast<std::size_t>(written - converted.data()));
     }
+    converted += '\n';
+    Write(converted);
+}
+
+void LineConverter::ConvertArgumentPair(std::string_view first, std::string_view second) {
+    std::string converted(maxOutput_, '\0');
+    const auto [written, refused, reason] = Diff(first, second, converted.data());
+    if (written == nullptr) {
+        Report("argument", arguments_ + (refused.data() == first.data() ? 1 : 2), refused, reason);
+        converted.clear();
+    } else {
+        converted.resize(static_cast<std::size_t>(written - converted.data()));
+    }
+    arguments_ += 2;
     converted += '\n';
     Write(converted);
 }

@@ -11,26 +11,38 @@
 // split by a delimiter byte) is converted and every other byte stays as it
 // was; a field that is not a date stays as it was too. Each bad line is
 // told to the error sink as "shamsi-date: line N: '<text>': <reason>".
+//
+// What is done with each date read is the operation: converting it to the
+// other calendar (to-miladi, to-shamsi), moving it by an amount in its own
+// calendar (add), or, for two dates on one line split by the delimiter,
+// writing the distance between them (diff).
 #pragma once
 
+#include <chrono>
 #include <cstddef>
 #include <functional>
 #include <string>
 #include <string_view>
 #include <vector>
 
+#include <shamsi/arithmetic.h>
 #include <shamsi/text.h>
 
 namespace ShamsiDate {
 
 enum class Direction { kToMiladi, kToShamsi };
+enum class Operation { kConvert, kAdd, kDiff };
 
 struct Options {
-    Direction direction = Direction::kToMiladi;
+    Operation operation = Operation::kConvert;
+    Direction direction = Direction::kToMiladi;  // kConvert
+    bool miladi = false;                         // kAdd, kDiff: the dates are Miladi
+    Shamsi::Period amount;                       // kAdd
+    bool ymd = false;                            // kDiff: the distance as an amount
     std::string format = "%Y/%m/%d";
     Shamsi::Digits digits = Shamsi::Digits::kAscii;
-    int field = 0;  // 1-based field to convert; 0 converts whole lines
-    char delimiter = ',';
+    int field = 0;         // 1-based field to convert; 0 converts whole lines
+    char delimiter = ',';  // between fields; for kDiff, between the two dates
 };
 
 class LineConverter {
@@ -49,6 +61,8 @@ public:
     // One date given as a program argument: one output line, "\n"-ended;
     // a bad date is told as "argument N" and gives an empty line.
     void ConvertArgument(std::string_view text);
+    // kDiff: the two dates given as arguments 1 and 2.
+    void ConvertArgumentPair(std::string_view first, std::string_view second);
 
     // True when any line or argument was bad.
     [[nodiscard]] bool AnyBad() const { return anyBad_; }
@@ -66,14 +80,23 @@ private:
     void EndTarget(std::string_view field, bool lineEnds);
     // Converts a field that was held whole (no overflow); writes the result.
     void Convert(std::string_view field, bool lineEnds);
-    // Reads text as a date of the source calendar and writes it at out in
-    // the output format: the end of what was written, or nothing, with the
-    // reason.
+    // Reads text as a date of the source calendar (two for kDiff), does the
+    // operation and writes the result at out: the end of what was written,
+    // or nothing, with the text that was refused and why.
     struct Written {
         char* end;
-        Shamsi::ReadError error;
+        std::string_view refused;
+        std::string_view reason;
     };
     Written ReadAndWrite(std::string_view text, char* out) const;
+    Written Diff(std::string_view first, std::string_view second, char* out) const;
+    // The one place dates are read.
+    [[nodiscard]] Shamsi::ReadError Read(std::string_view text, Shamsi::Date& date) const;
+    [[nodiscard]] Shamsi::ReadError Read(std::string_view text, std::chrono::year_month_day& date) const;
+    template <typename DateType>
+    Written ReadAndMove(std::string_view text, char* out) const;
+    template <typename DateType>
+    Written ReadTwoAndMeasure(std::string_view first, std::string_view second, char* out) const;
     void EndLine(bool lineFeed);
     void Report(std::string_view where, std::size_t number, std::string_view text, std::string_view reason);
     void KeepLineStart(const char* begin, const char* end);
@@ -81,6 +104,9 @@ private:
     Options options_;
     Shamsi::Calendar source_;
     Shamsi::Formatter formatter_;
+    std::size_t maxOutput_;    // the most bytes one result takes
+    std::size_t longestText_;  // the longest text that can be read as one input
+    std::string noSecondDate_;
     Sink output_;
     Sink errors_;
     bool wholeLine_;

@@ -1,5 +1,7 @@
 // shamsi-date: Shamsi (Iranian solar) and Miladi (Gregorian) dates for
 // scripts. See shamsi-date.1 or `shamsi-date --help`.
+#include <algorithm>
+#include <array>
 #include <cstdio>
 #include <cstdlib>
 #include <ctime>
@@ -17,6 +19,8 @@
 #include <shellapi.h>
 #endif
 
+#include "calendar_command.h"
+#include "command_line.h"
 #include "line_converter.h"
 #include "module1.h"
 #include "services.h"
@@ -27,13 +31,17 @@
 
 namespace {
 
-constexpr int kExitBadDate = 1;
-constexpr int kExitUsage = 2;
+using ShamsiDate::kExitBadDate;
+using ShamsiDate::UsageError;
+using ShamsiDate::WriteAll;
 
 constexpr std::string_view kUsage =
     "Usage: shamsi-date\n"
     "       shamsi-date to-miladi [OPTION]... [DATE]...\n"
     "       shamsi-date to-shamsi [OPTION]... [DATE]...\n"
+    "       shamsi-date add [OPTION]... AMOUNT [DATE]...\n"
+    "       shamsi-date diff [OPTION]... [DATE1 DATE2]\n"
+    "       shamsi-date cal [OPTION]... [[MONTH] YEAR]\n"
     "\n"
     "With no command, print today: the Shamsi date in Persian words, then the\n"
     "Miladi (Gregorian) date in English words.\n"
@@ -43,6 +51,13 @@ constexpr std::string_view kUsage =
     "of one or two digits, in ASCII, Persian or Arabic-Indic digits. With no\n"
     "DATE, standard input is read, one date per line, and one line is written\n"
     "for each line read.\n"
+    "\n"
+    "add moves each Shamsi DATE by AMOUNT: [+|-] then one or more of Ny, Nm,\n"
+    "Nw, Nd (years, months, weeks, days) in that order, as +40d, -3w, 1y2m. A\n"
+    "day past the end of the month reached becomes the month's last day.\n"
+    "diff writes DATE2 - DATE1 in days; with no DATEs, each line of standard\n"
+    "input holds two dates split by the delimiter. cal shows a month (see\n"
+    "'shamsi-date cal --help').\n"
     "\n"
     "Options:\n"
     "  --format FMT       write dates as FMT (default %Y/%m/%d):\n"
@@ -54,7 +69,10 @@ constexpr std::string_view kUsage =
     "  --digits WHICH     ascii (default) or persian\n"
     "  --field N          convert only field N (from 1) of each line; the rest\n"
     "                     of the line is kept as it is\n"
-    "  --delimiter C      the byte between fields (default ,)\n"
+    "  --delimiter C      the byte between fields (default ,); for diff, between\n"
+    "                     the two dates of a line\n"
+    "  --miladi           add, diff: the dates are Miladi, moved in Miladi months\n"
+    "  --ymd              diff: the distance as an AMOUNT (+1y8m16d), not in days\n"
     "  --help             show this help and exit\n"
     "  --version          show the version and exit\n"
     "\n"
@@ -65,18 +83,18 @@ constexpr std::string_view kUsage =
     "Exit status: 0 when every date was good, 1 when any was bad, 2 for a usage\n"
     "error.\n";
 
-void WriteAll(std::FILE* stream, std::string_view bytes) {
-    if (!bytes.empty() && std::fwrite(bytes.data(), 1, bytes.size(), stream) != bytes.size()) {
-        (void)std::fputs("shamsi-date: cannot write the output\n", stderr);
-        std::exit(kExitBadDate);  // NOLINT(concurrency-mt-unsafe): single-threaded program
-    }
-}
+constexpr std::string_view kAmountGrammar = "[+|-] then one or more of Ny, Nm, Nw, Nd, in that order";
 
-int UsageError(std::string_view message) {
-    std::string text = "shamsi-date: ";
-    text.append(message).append("\nTry 'shamsi-date --help' for more information.\n");
-    WriteAll(stderr, text);
-    return kExitUsage;
+// The options that take a value (--name VALUE or --name=VALUE), and those
+// that take none.
+constexpr std::array<std::string_view, 4> kValueOptions = {"--format", "--digits", "--field", "--delimiter"};
+constexpr std::array<std::string_view, 6> kPlainOptions = {"--",        "--help",   "-h",
+                                                           "--version", "--miladi", "--ymd"};
+
+bool IsKnownOption(std::string_view arg) {
+    const std::string_view name = arg.substr(0, arg.find('='));
+    return std::find(kValueOptions.begin(), kValueOptions.end(), name) != kValueOptions.end() ||
+           std::find(kPlainOptions.begin(), kPlainOptions.end(), arg) != kPlainOptions.end();
 }
 
 // Today from the system clock in the local time zone, for the window's
@@ -163,23 +181,32 @@ int main([[maybe_unused]] int argc, [[maybe_unused]] char** argv) {
 #else
     const std::vector<std::string_view> args(argv + 1, argv + argc);  // NOLINT(*-pointer-arithmetic)
 #endif
-    std::optional<ShamsiDate::Direction> direction;
+    if (!args.empty() && args[0] == "cal") {
+        return ShamsiDate::RunCalendar(std::vector<std::string_view>(args.begin() + 1, args.end()));
+    }
+    std::optional<std::string_view> command;
     ShamsiDate::Options options;
     bool delimiterGiven = false;
+    bool formatGiven = false;
+    std::optional<std::string_view> amount;
     std::vector<std::string_view> dates;
     bool optionsEnded = false;
 
     for (std::size_t i = 0; i < args.size(); ++i) {
         const std::string_view arg = args[i];
-        if (optionsEnded || arg.empty() || arg[0] != '-' || arg == "-") {
-            if (!direction) {
-                if (arg == "to-miladi") {
-                    direction = ShamsiDate::Direction::kToMiladi;
-                } else if (arg == "to-shamsi") {
-                    direction = ShamsiDate::Direction::kToShamsi;
-                } else {
+        const bool isOption = !optionsEnded && arg.size() > 1 && arg[0] == '-';
+        // The first word after add that is no option is the amount, even
+        // when it starts with a "-".
+        if (command == "add" && !amount && (!isOption || !IsKnownOption(arg))) {
+            amount = arg;
+            continue;
+        }
+        if (!isOption) {
+            if (!command) {
+                if (arg != "to-miladi" && arg != "to-shamsi" && arg != "add" && arg != "diff") {
                     return UsageError("unknown command '" + std::string(arg) + "'");
                 }
+                command = arg;
             } else {
                 dates.push_back(arg);
             }
@@ -204,7 +231,11 @@ int main([[maybe_unused]] int argc, [[maybe_unused]] char** argv) {
             name = arg.substr(0, equals);
             value = arg.substr(equals + 1);
         }
-        if (name != "--format" && name != "--digits" && name != "--field" && name != "--delimiter") {
+        if (arg == "--miladi" || arg == "--ymd") {
+            (arg == "--miladi" ? options.miladi : options.ymd) = true;
+            continue;
+        }
+        if (std::find(kValueOptions.begin(), kValueOptions.end(), name) == kValueOptions.end()) {
             return UsageError("unknown option '" + std::string(arg) + "'");
         }
         if (!value) {
@@ -215,6 +246,7 @@ int main([[maybe_unused]] int argc, [[maybe_unused]] char** argv) {
         }
         if (name == "--format") {
             options.format = std::string(*value);
+            formatGiven = true;
         } else if (name == "--digits") {
             if (*value == "persian") {
                 options.digits = Shamsi::Digits::kPersian;
@@ -239,13 +271,40 @@ int main([[maybe_unused]] int argc, [[maybe_unused]] char** argv) {
         }
     }
 
-    if (!direction) {
+    if (!command) {
         if (args.empty()) {
             return PrintToday();
         }
-        return UsageError("a command is needed: to-miladi or to-shamsi");
+        return UsageError("a command is needed: to-miladi, to-shamsi, add, diff or cal");
     }
-    if (delimiterGiven && options.field == 0) {
+    options.operation = *command == "add"    ? ShamsiDate::Operation::kAdd
+                        : *command == "diff" ? ShamsiDate::Operation::kDiff
+                                             : ShamsiDate::Operation::kConvert;
+    options.direction =
+        *command == "to-shamsi" ? ShamsiDate::Direction::kToShamsi : ShamsiDate::Direction::kToMiladi;
+    const bool diff = options.operation == ShamsiDate::Operation::kDiff;
+    if (options.miladi && options.operation == ShamsiDate::Operation::kConvert) {
+        return UsageError("--miladi is for add and diff; " + std::string(*command) + " knows its calendars");
+    }
+    if (options.ymd && !diff) {
+        return UsageError("--ymd is for diff");
+    }
+    if (diff && (formatGiven || options.field > 0)) {
+        return UsageError(std::string(formatGiven ? "--format" : "--field") + " is not for diff");
+    }
+    if (diff && !dates.empty() && dates.size() != 2) {
+        return UsageError("diff takes two DATEs, or none to read pairs from standard input");
+    }
+    if (options.operation == ShamsiDate::Operation::kAdd) {
+        if (!amount) {
+            return UsageError("add needs an AMOUNT (" + std::string(kAmountGrammar) + ")");
+        }
+        if (!Shamsi::ReadPeriod(*amount, options.amount)) {
+            return UsageError("'" + std::string(*amount) + "' is not an AMOUNT (" +
+                              std::string(kAmountGrammar) + ")");
+        }
+    }
+    if (delimiterGiven && options.field == 0 && !diff) {
         return UsageError("--delimiter needs --field");
     }
     if (options.field > 0 && !dates.empty()) {
@@ -255,12 +314,13 @@ int main([[maybe_unused]] int argc, [[maybe_unused]] char** argv) {
     if (!check.Error().empty()) {
         return UsageError("--format: " + check.Error());
     }
-    options.direction = *direction;
 
     ShamsiDate::LineConverter converter(
         options, [](std::string_view bytes) { WriteAll(stdout, bytes); },
         [](std::string_view message) { WriteAll(stderr, message); });
-    if (!dates.empty()) {
+    if (diff && !dates.empty()) {
+        converter.ConvertArgumentPair(dates[0], dates[1]);
+    } else if (!dates.empty()) {
         for (const std::string_view date : dates) {
             converter.ConvertArgument(date);
         }

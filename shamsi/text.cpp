@@ -156,14 +156,14 @@ constexpr std::array<char, 200> kTwoDigits = [] {
     return table;
 }();
 
-// The most bytes a number takes: a sign and ten digits of two bytes each.
-constexpr std::size_t kLongestNumber = 21;
+// The most bytes a number takes: a sign and nineteen digits of two bytes each.
+constexpr std::size_t kLongestNumber = 39;
 
-char* WriteNumber(char* out, int value, int minimumDigits, Digits digits) {
-    std::array<char, 12> reversed{};
+char* WriteNumber(char* out, std::int64_t value, int minimumDigits, Digits digits) {
+    std::array<char, 20> reversed{};
     std::size_t count = 0;
     const bool negative = value < 0;
-    auto magnitude = negative ? 0U - static_cast<unsigned>(value) : static_cast<unsigned>(value);
+    auto magnitude = negative ? 0U - static_cast<std::uint64_t>(value) : static_cast<std::uint64_t>(value);
     do {
         reversed[count++] = static_cast<char>(magnitude % 10);
         magnitude /= 10;
@@ -266,6 +266,81 @@ ReadError ReadMiladi(std::string_view text, year_month_day& date) {
     }
     date = read;
     return ReadError::kNone;
+}
+
+bool ReadNumber(std::string_view text, int& value) {
+    std::size_t pos = 0;
+    int read = 0;
+    if (!ReadNumber(text, pos, 0, read) || pos != text.size()) {
+        return false;
+    }
+    value = read;
+    return true;
+}
+
+// --- Amounts ------------------------------------------------------------------
+
+bool ReadPeriod(std::string_view text, Period& period) {
+    std::size_t pos = 0;
+    bool negative = false;
+    if (pos < text.size() && (text[pos] == '+' || text[pos] == '-')) {
+        negative = text[pos] == '-';
+        ++pos;
+    }
+    constexpr std::string_view kUnits = "ymwd";
+    std::array<std::int64_t, 4> parts{};
+    std::size_t nextUnit = 0;
+    bool any = false;
+    while (pos < text.size()) {
+        int value = 0;
+        if (!ReadNumber(text, pos, 0, value) || pos >= text.size()) {
+            return false;
+        }
+        const std::size_t unit = kUnits.find(text[pos], nextUnit);
+        if (unit == std::string_view::npos) {
+            return false;
+        }
+        parts.at(unit) = negative ? -std::int64_t{value} : std::int64_t{value};
+        nextUnit = unit + 1;
+        ++pos;
+        any = true;
+    }
+    if (!any) {
+        return false;
+    }
+    period = {parts[0], parts[1], parts[2], parts[3]};
+    return true;
+}
+
+char* WritePeriod(char* out, const Period& period, Digits digits) {
+    const std::array<std::int64_t, 4> parts{period.years, period.months, period.weeks, period.days};
+    constexpr std::string_view kUnits = "ymwd";
+    const bool negative = std::any_of(parts.begin(), parts.end(), [](std::int64_t part) { return part < 0; });
+    const bool zero = std::all_of(parts.begin(), parts.end(), [](std::int64_t part) { return part == 0; });
+    if (zero) {
+        out = WriteNumber(out, 0, 1, digits);
+        *out++ = 'd';
+        return out;
+    }
+    *out++ = negative ? '-' : '+';
+    for (std::size_t i = 0; i < parts.size(); ++i) {
+        if (parts.at(i) != 0) {
+            const std::int64_t part = parts.at(i);
+            out = WriteNumber(out, part < 0 ? -part : part, 1, digits);
+            *out++ = kUnits[i];
+        }
+    }
+    return out;
+}
+
+std::string FormatPeriod(const Period& period, Digits digits) {
+    std::string text(kLongestPeriodText, '\0');
+    text.resize(static_cast<std::size_t>(WritePeriod(text.data(), period, digits) - text.data()));
+    return text;
+}
+
+char* WriteInteger(char* out, std::int64_t value, Digits digits) {
+    return WriteNumber(out, value, 1, digits);
 }
 
 // --- Writing ------------------------------------------------------------------

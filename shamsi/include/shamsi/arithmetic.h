@@ -7,6 +7,11 @@
 //     Shamsi::Between({1404, 1, 1}, {1405, 9, 17})         // 1 year, 8 months, 16 days
 //     Shamsi::DaysBetween({1404, 1, 1}, {1405, 9, 17})     // 627
 //
+// The same moves in the Miladi (proleptic Gregorian) calendar take and give
+// std::chrono::year_month_day, with Gregorian months:
+//
+//     Shamsi::Add(2024y / February / 29, {.years = 1})       // 2025-02-28
+//
 // A move by months keeps the day of the month; a day past the end of the
 // target month becomes its last day. Results are checked the usual way:
 // a result outside the years 1-9999 is not IsValid(), and nor is the result
@@ -14,6 +19,7 @@
 #pragma once
 
 #include <algorithm>
+#include <chrono>
 #include <cstdint>
 
 #include "shamsi/date.h"
@@ -103,6 +109,79 @@ constexpr bool IsLongerThanAnyMove(std::int64_t amount, std::int64_t unitsInYear
     }
     std::int64_t months = Detail::MonthIndex(b) - Detail::MonthIndex(a);
     if (b < AddMonths(a, months)) {
+        --months;
+    }
+    return {months / kMonthsInYear, months % kMonthsInYear, 0, DaysBetween(AddMonths(a, months), b)};
+}
+
+// --- The same in the Miladi (proleptic Gregorian) calendar -------------------
+//
+// Moves of more than kLongestMove years give year_month_day{}, which is not
+// ok(); a result outside the Shamsi years 1-9999 is ok() but not InRange().
+
+namespace Detail {
+
+constexpr std::int64_t MonthIndex(const std::chrono::year_month_day& date) {
+    return std::int64_t{static_cast<int>(date.year())} * kMonthsInYear + static_cast<unsigned>(date.month()) -
+           1;
+}
+
+}  // namespace Detail
+
+[[nodiscard]] constexpr std::chrono::year_month_day AddMonths(const std::chrono::year_month_day& date,
+                                                              std::int64_t months) {
+    if (Detail::IsLongerThanAnyMove(months, kMonthsInYear)) {
+        return {};
+    }
+    const std::int64_t index = Detail::MonthIndex(date) + months;
+    const std::int64_t year = Detail::FloorDiv(index, kMonthsInYear);
+    const std::chrono::year_month month{
+        std::chrono::year{static_cast<int>(year)},
+        std::chrono::month{static_cast<unsigned>(index - year * kMonthsInYear + 1)}};
+    const std::chrono::day last = std::chrono::year_month_day_last{month / std::chrono::last}.day();
+    return month / std::min(date.day(), last);
+}
+
+[[nodiscard]] constexpr std::chrono::year_month_day AddYears(const std::chrono::year_month_day& date,
+                                                             std::int64_t years) {
+    if (Detail::IsLongerThanAnyMove(years, 1)) {
+        return {};
+    }
+    return AddMonths(date, years * kMonthsInYear);
+}
+
+[[nodiscard]] constexpr std::chrono::year_month_day Add(const std::chrono::year_month_day& date,
+                                                        const Period& period) {
+    constexpr std::int64_t kDaysInLongYear = 366;
+    if (Detail::IsLongerThanAnyMove(period.years, 1) || Detail::IsLongerThanAnyMove(period.months, 12) ||
+        Detail::IsLongerThanAnyMove(period.weeks, kDaysInLongYear / 7 + 1) ||
+        Detail::IsLongerThanAnyMove(period.days, kDaysInLongYear)) {
+        return {};
+    }
+    const std::int64_t days = 7 * period.weeks + period.days;
+    if (Detail::IsLongerThanAnyMove(days, kDaysInLongYear)) {
+        return {};
+    }
+    const std::chrono::year_month_day moved = AddMonths(date, period.years * kMonthsInYear + period.months);
+    return moved.ok() ? std::chrono::year_month_day{std::chrono::sys_days{moved} + std::chrono::days{days}}
+                      : moved;
+}
+
+[[nodiscard]] constexpr std::int64_t DaysBetween(const std::chrono::year_month_day& a,
+                                                 const std::chrono::year_month_day& b) {
+    return (std::chrono::sys_days{b} - std::chrono::sys_days{a}).count();
+}
+
+// As Between for Shamsi dates, in Gregorian months: 2024-01-31 to 2024-03-01
+// is 1 month and 1 day (31 January + 1 month is 29 February).
+[[nodiscard]] constexpr Period Between(const std::chrono::year_month_day& a,
+                                       const std::chrono::year_month_day& b) {
+    if (std::chrono::sys_days{b} < std::chrono::sys_days{a}) {
+        const Period forward = Between(b, a);
+        return {-forward.years, -forward.months, 0, -forward.days};
+    }
+    std::int64_t months = Detail::MonthIndex(b) - Detail::MonthIndex(a);
+    if (std::chrono::sys_days{b} < std::chrono::sys_days{AddMonths(a, months)}) {
         --months;
     }
     return {months / kMonthsInYear, months % kMonthsInYear, 0, DaysBetween(AddMonths(a, months), b)};

@@ -39,6 +39,11 @@ inline constexpr std::array<std::string_view, 7> kEnglishWeekdayNames = {
     "Saturday", "Sunday", "Monday", "Tuesday", "Wednesday", "Thursday", "Friday",
 };
 
+// The initial of each weekday, as the heads of a month's columns.
+inline constexpr std::array<std::string_view, 7> kPersianWeekdayInitials = {
+    "ش", "ی", "د", "س", "چ", "پ", "ج",
+};
+
 // 0 for Saturday to 6 for Friday.
 [[nodiscard]] constexpr unsigned SaturdayFirstIndex(std::chrono::weekday day) {
     return (day.c_encoding() + 1) % 7;
@@ -57,6 +62,17 @@ inline constexpr std::array<std::string_view, 7> kEnglishWeekdayNames = {
 [[nodiscard]] constexpr std::string_view MiladiMonthName(int month) {
     return month < 1 || month > 12 ? std::string_view{}
                                    : kMiladiMonthNames.at(static_cast<std::size_t>(month - 1));
+}
+
+// The number 1-12 of a Shamsi month named in either set of names; 0 for any
+// other text.
+[[nodiscard]] constexpr int MonthNumber(std::string_view name) {
+    for (std::size_t i = 0; i < kIranianMonthNames.size(); ++i) {
+        if (name == kIranianMonthNames.at(i) || name == kAfghanMonthNames.at(i)) {
+            return static_cast<int>(i) + 1;
+        }
+    }
+    return 0;
 }
 
 [[nodiscard]] constexpr std::string_view PersianWeekdayName(std::chrono::weekday day) {

@@ -12,10 +12,12 @@
 
 #include <chrono>
 #include <cstddef>
+#include <cstdint>
 #include <string>
 #include <string_view>
 #include <vector>
 
+#include "shamsi/arithmetic.h"
 #include "shamsi/date.h"
 
 namespace Shamsi {
@@ -52,6 +54,36 @@ inline constexpr std::size_t kLongestDateText = 256;
 // Reads a Miladi date whose day lies in the Shamsi years 1-9999.
 [[nodiscard]] ReadError ReadMiladi(std::string_view text, std::chrono::year_month_day& date);
 
+// A whole text of digits (ASCII, Persian or Arabic-Indic, mixed freely) as
+// a number: "۱۴۰۵" is 1405. Values beyond 99,999,999 are read as
+// 100,000,000. On false, value is left as it was.
+[[nodiscard]] bool ReadNumber(std::string_view text, int& value);
+
+// The digits numbers are written in: ASCII, or Persian (U+06F0-U+06F9).
+enum class Digits { kAscii, kPersian };
+
+// --- Amounts ----------------------------------------------------------------
+//
+// A period as a short text, an amount: an optional sign (+ or -), then one
+// or more of Ny, Nm, Nw and Nd (years, months, weeks, days), in that order,
+// each N one or more digits of any of the three kinds: "+40d", "-3w",
+// "1y2m", "+۱m". The sign applies to every part.
+
+// Reads an amount; on false, period is left as it was. Numbers beyond
+// 99,999,999 are read as 100,000,000, far past any move Add accepts.
+[[nodiscard]] bool ReadPeriod(std::string_view text, Period& period);
+
+// The longest text WritePeriod writes.
+inline constexpr std::size_t kLongestPeriodText = 160;
+
+// Writes a period whose parts share one sign as an amount: "+1y8m16d",
+// "-5d", and "0d" when every part is 0; parts that are 0 are left out.
+char* WritePeriod(char* out, const Period& period, Digits digits);
+[[nodiscard]] std::string FormatPeriod(const Period& period, Digits digits);
+
+// A whole number, with a "-" when negative: "627", "-12".
+char* WriteInteger(char* out, std::int64_t value, Digits digits);
+
 // --- Writing ----------------------------------------------------------------
 //
 // A pattern holds text, copied as it stands, and these fields:
@@ -62,8 +94,6 @@ inline constexpr std::size_t kLongestDateText = 256;
 //   %%  a single %
 // Names are Persian for the Shamsi calendar ("فروردین", "جمعه") and English
 // for the Miladi one ("March", "Friday").
-
-enum class Digits { kAscii, kPersian };
 
 class Formatter {
 public:
