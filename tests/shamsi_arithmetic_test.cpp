@@ -4,10 +4,13 @@
 
 #include <algorithm>
 #include <array>
+#include <chrono>
 #include <cstdint>
 #include <string>
+#include <string_view>
 
 #include <shamsi/arithmetic.h>
+#include <shamsi/text.h>
 
 namespace {
 
@@ -16,6 +19,12 @@ using Shamsi::Period;
 
 std::string Show(const Date& date) {
     return std::to_string(date.year) + '/' + std::to_string(date.month) + '/' + std::to_string(date.day);
+}
+
+std::string Show(const std::chrono::year_month_day& date) {
+    return std::to_string(static_cast<int>(date.year())) + '-' +
+           std::to_string(static_cast<unsigned>(date.month())) + '-' +
+           std::to_string(static_cast<unsigned>(date.day()));
 }
 
 // The model: one calendar step at a time, using only the month lengths.
@@ -111,4 +120,77 @@ TEST(ShamsiArithmetic, BetweenIsTheLargestMoveThatFits) {
             ASSERT_EQ(back, (Period{-period.years, -period.months, 0, -period.days})) << Show(a);
         }
     }
+}
+
+// The same moves in Gregorian months, and Between over many pairs.
+TEST(MiladiArithmetic, MonthEndsAndBetween) {
+    using namespace std::chrono;
+    struct Case {
+        year_month_day from;
+        Period period;
+        year_month_day expected;
+    };
+    const std::array<Case, 6> cases{{
+        {2024y / February / 29, {.years = 1}, 2025y / February / 28},
+        {2025y / January / 31, {.months = 1}, 2025y / February / 28},
+        {2024y / March / 31, {.months = -1}, 2024y / February / 29},
+        {2025y / January / 31, {.years = 1, .months = 1, .days = 1}, 2026y / March / 1},
+        {2026y / December / 8, {.weeks = -3}, 2026y / November / 17},
+        {2026y / December / 8, {.years = Shamsi::kLongestMove + 1}, year_month_day{}},
+    }};
+    for (const Case& c : cases) {
+        EXPECT_EQ(Shamsi::Add(c.from, c.period), c.expected) << Show(c.from);
+    }
+    constexpr std::array<int, 8> kGaps = {0, 1, 28, 29, 30, 31, 365, 1500};
+    for (sys_days day = 2019y / January / 1; day < sys_days{2029y / January / 1}; day += days{1}) {
+        for (const int gap : kGaps) {
+            const year_month_day a{day};
+            const year_month_day b{day + days{gap}};
+            const Period period = Shamsi::Between(a, b);
+            ASSERT_EQ(Shamsi::Add(a, period), b) << Show(a) << " to " << Show(b);
+            ASSERT_LT(sys_days{b}, sys_days{Shamsi::AddMonths(a, 12 * period.years + period.months + 1)})
+                << Show(a);
+            ASSERT_TRUE(period.months >= 0 && period.months < 12 && period.days >= 0)
+                << Show(a) << " to " << Show(b);
+            ASSERT_EQ(Shamsi::Between(b, a), (Period{-period.years, -period.months, 0, -period.days}))
+                << Show(a);
+        }
+    }
+}
+
+// Amounts: what reads, what it reads as, and how a period is written back.
+TEST(ShamsiAmount, ReadAndWrite) {
+    struct Case {
+        std::string_view text;
+        bool good;
+        Period period;
+        std::string_view written;  // WritePeriod of the period read
+    };
+    const std::array<Case, 14> cases{{
+        {"+40d", true, {.days = 40}, "+40d"},
+        {"-3w", true, {.weeks = -3}, "-3w"},
+        {"1y2m", true, {.years = 1, .months = 2}, "+1y2m"},
+        {"+1y8m0w16d", true, {1, 8, 0, 16}, "+1y8m16d"},
+        {"-0d", true, {}, "0d"},
+        {"+۱m", true, {.months = 1}, "+1m"},
+        {"٢y", true, {.years = 2}, "+2y"},
+        {"", false, {}, ""},
+        {"+", false, {}, ""},
+        {"5", false, {}, ""},
+        {"1m1y", false, {}, ""},
+        {"1d1d", false, {}, ""},
+        {"+1 d", false, {}, ""},
+        {"1D", false, {}, ""},
+    }};
+    for (const Case& c : cases) {
+        Period period{9, 9, 9, 9};
+        ASSERT_EQ(Shamsi::ReadPeriod(c.text, period), c.good) << c.text;
+        if (c.good) {
+            EXPECT_EQ(period, c.period) << c.text;
+            EXPECT_EQ(Shamsi::FormatPeriod(period, Shamsi::Digits::kAscii), c.written) << c.text;
+        } else {
+            EXPECT_EQ(period, (Period{9, 9, 9, 9})) << c.text;
+        }
+    }
+    EXPECT_EQ(Shamsi::FormatPeriod({-1, -8, 0, -16}, Shamsi::Digits::kPersian), "-۱y۸m۱۶d");
 }
