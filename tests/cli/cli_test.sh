@@ -53,6 +53,63 @@ check "field mode" 1 $'a;1404/1/1;c\r\nb;bad;d\nonly\nx;1403/12/30\r\n;;\n' \
   "${p}line 2: 'bad': not a date of the form Y/M/D"$'\n'"${p}line 3: 'only': no field 2"$'\n'"${p}line 5: '': not a date of the form Y/M/D"$'\n' \
   -- to-miladi --field 2 --delimiter ';'
 check "field mode, first field, default comma" 0 $'2025-03-21,x,y\n' $'1404/01/01,x,y\n' '' -- to-shamsi --field 1
+# add and diff.
+check "add a month, held to the month's end" 0 '' $'1405/07/30\n' '' -- add +1m 1405/06/31
+check "add days" 0 '' $'1405/10/27\n' '' -- add +40d 1405/09/17
+check "add weeks back, no -- needed" 0 '' $'سه\u200cشنبه 26 آبان 1405\n' '' -- add -3w --format '%A %-d %B %Y' 1405/09/17
+check "add a year to 30 Esfand, Persian digits" 0 '' $'۱۴۰۴/۱۲/۲۹\n' '' -- add --digits persian +۱y ۱۴۰۳/۱۲/۳۰
+check "add Miladi months" 0 '' $'2025/02/28\n2024/02/29\n' '' -- add --miladi 1m 2025-01-31 2024-01-31
+check "add, standard input, bad lines kept in place" 1 $'1405/06/31\r\nbad\n9999/12/01\n1404/1/1' $'1405/07/30\r\n\n\n1404/02/01' \
+  "${p}line 2: 'bad': not a date of the form Y/M/D"$'\n'"${p}line 3: '9999/12/01': the result falls outside the Shamsi years 1-9999"$'\n' -- add +1m
+check "add, field mode" 0 $'a;1405/06/31;x\n' $'a;1405/07/30;x\n' '' -- add +1m --field 2 --delimiter ';'
+check "diff in days" 0 '' $'627\n' '' -- diff 1404/01/01 1405/09/17
+check "diff, the later date first" 0 '' $'-12\n' '' -- diff 1405/09/17 1405/09/05
+check "diff --ymd" 0 '' $'+1y8m16d\n' '' -- diff --ymd 1404/01/01 1405/09/17
+check "diff --ymd, backwards and equal" 0 $'1405/09/17,1405/09/12\n1405/1/1,1405/1/1\n1405/09/17,1404/01/01\n' \
+  $'-5d\n0d\n-1y8m16d\n' '' -- diff --ymd
+check "diff --miladi --ymd" 0 '' $'+1m1d\n' '' -- diff --miladi --ymd 2024-01-31 2024-03-01
+check "diff, standard input, bad lines" 1 $'1404/01/01;1405/09/17\r\n1404/13/01;1405/01/01\nx\n1404/1/1;y' $'627\r\n\n\n' \
+  "${p}line 2: '1404/13/01': not a day of the Shamsi calendar"$'\n'"${p}line 3: 'x': not two dates split by ';'"$'\n'"${p}line 4: 'y': not a date of the form Y/M/D"$'\n' \
+  -- diff --delimiter ';'
+check "diff, a bad argument" 1 '' $'\n' "${p}argument 2: '1405/12/30': not a day of the Shamsi calendar"$'\n' -- diff 1405/1/1 1405/12/30
+
+# cal: the month, the year and three months; colour only when asked for.
+lrm=$'\u200e'
+initials=" ش$lrm  ی$lrm  د$lrm  س$lrm  چ$lrm  پ$lrm  ج$lrm"
+check "cal MONTH YEAR" 0 '' "      آذر 1405
+$initials
+    1  2  3  4  5  6
+ 7  8  9 10 11 12 13
+14 15 16 17 18 19 20
+21 22 23 24 25 26 27
+28 29 30
+" '' -- cal 9 1405
+check "cal by name, Persian digits" 0 '' "     اسفند ۱۴۰۳
+$initials
+             ۱  ۲  ۳
+ ۴  ۵  ۶  ۷  ۸  ۹ ۱۰
+۱۱ ۱۲ ۱۳ ۱۴ ۱۵ ۱۶ ۱۷
+۱۸ ۱۹ ۲۰ ۲۱ ۲۲ ۲۳ ۲۴
+۲۵ ۲۶ ۲۷ ۲۸ ۲۹ ۳۰
+" '' -- cal --digits persian حوت ۱۴۰۳
+check "cal -3" 0 '' "     اسفند 1404           فروردین 1405         اردیبهشت 1405
+$initials  $initials  $initials
+                   1   1  2  3  4  5  6  7            1  2  3  4
+ 2  3  4  5  6  7  8   8  9 10 11 12 13 14   5  6  7  8  9 10 11
+ 9 10 11 12 13 14 15  15 16 17 18 19 20 21  12 13 14 15 16 17 18
+16 17 18 19 20 21 22  22 23 24 25 26 27 28  19 20 21 22 23 24 25
+23 24 25 26 27 28 29  29 30 31              26 27 28 29 30 31
+" '' -- cal -3 1 1405
+check "cal, Fridays in red when asked" 0 '' "      آذر 1404
+${initials/ج/$'\e[31m'ج$'\e[39m'}
+ 1  2  3  4  5  6 "$'\e[31m 7\e[39m'"
+ 8  9 10 11 12 13 "$'\e[31m14\e[39m'"
+15 16 17 18 19 20 "$'\e[31m21\e[39m'"
+22 23 24 25 26 27 "$'\e[31m28\e[39m'"
+29 30
+" '' -- cal --color=always 9 1404
+check "cal, no such month" 1 '' '' "${p}argument 1: '13': not a month: 1-12 or its name"$'\n' -- cal 13 1405
+check "cal, no such year" 1 '' '' "${p}argument 1: '0': not a year from 1 to 9999"$'\n' -- cal 0
 # Usage errors.
 hint="Try 'shamsi-date --help' for more information."$'\n'
 check "unknown command" 2 '' '' "${p}unknown command 'to-julian'"$'\n'"$hint" -- to-julian
@@ -62,6 +119,11 @@ check "digits" 2 '' '' "${p}--digits takes ascii or persian, not 'arabic'"$'\n'"
 check "delimiter alone" 2 '' '' "${p}--delimiter needs --field"$'\n'"$hint" -- to-miladi --delimiter ';'
 check "missing value" 2 '' '' "${p}option '--format' needs a value"$'\n'"$hint" -- to-miladi --format
 check "unknown option" 2 '' '' "${p}unknown option '--utc'"$'\n'"$hint" -- to-miladi --utc
+check "bad amount" 2 '' '' "${p}'1m1y' is not an AMOUNT ([+|-] then one or more of Ny, Nm, Nw, Nd, in that order)"$'\n'"$hint" -- add 1m1y 1405/1/1
+check "no amount" 2 '' '' "${p}add needs an AMOUNT ([+|-] then one or more of Ny, Nm, Nw, Nd, in that order)"$'\n'"$hint" -- add
+check "diff with one date" 2 '' '' "${p}diff takes two DATEs, or none to read pairs from standard input"$'\n'"$hint" -- diff 1405/1/1
+check "--ymd elsewhere" 2 '' '' "${p}--ymd is for diff"$'\n'"$hint" -- add --ymd 1d
+check "cal colour" 2 '' '' "${p}--color takes never, auto or always, not 'yes'"$'\n'"$hint" -- cal --color yes
 check "version" 0 '' "shamsi-date ${VERSION:-1.0.0}"$'\n' '' -- --version
 
 # --help: the usage on standard output, status 0, every field listed.
@@ -86,6 +148,29 @@ if [[ $status -ne 0 || -s $work/err || ${#today[@]} -ne 2 || ${today[1]} != "$mi
   failures=$((failures + 1))
   echo "FAIL: today: status $status, got:"
   cat "$work/today" "$work/err"
+fi
+
+# cal YEAR: the year centred over three months side by side, four rows of
+# them; each month's days once, in order.
+cases=$((cases + 1))
+"$program" cal 1403 >"$work/year" 2>"$work/err"
+status=$?
+days=$(tail -n +3 "$work/year" | grep -v ' ش' | grep -oE '[0-9]+' | wc -l)
+if [[ $status -ne 0 || -s $work/err || $(head -1 "$work/year") != "$(printf '%34s' 1403)" || $days -ne 366 ]]; then
+  failures=$((failures + 1))
+  echo "FAIL: cal YEAR (status $status, $days days)"
+  cat "$work/year" "$work/err"
+fi
+
+# cal with colour: today, and only today, in reverse video.
+cases=$((cases + 1))
+today_day=$("$program" to-shamsi --format '%-d' "$(date +%Y/%m/%d)")
+"$program" cal --color=always >"$work/cal" 2>"$work/err"
+reversed=$(grep -oE $'\e\\[7m *[0-9]+' "$work/cal" | grep -oE '[0-9]+$')
+if [[ $(grep -c $'\e\\[7m' "$work/cal") -ne 1 || $reversed != "$today_day" ]] ||
+  "$program" cal | grep -q $'\e'; then
+  failures=$((failures + 1))
+  echo "FAIL: cal, today in reverse video ($reversed, not $today_day) and no colour into a pipe"
 fi
 
 # Lines far longer than a date, and far longer than the reading buffer: the
