@@ -9,10 +9,14 @@
 #   - jcal's `jdate -g`, one process per date: 1,000 dates, scaled up.
 # Each of the first three runs RUNS times (default 3); the median wall-clock
 # time is reported, with the processor time (user + system) of that run.
+# Arithmetic: `shamsi-date add +1m` on the same file, and `shamsi-date diff`
+# on as many lines of two dates (each date of the file with the one 1,000
+# lines on), next to `to-miladi` on the same file, the three alternating.
 # Library: bench/shamsi_library_bench.cpp (Google Benchmark).
 #
-#   scripts/bench-cli.sh                 # both
+#   scripts/bench-cli.sh                 # all three
 #   RUNS=5 scripts/bench-cli.sh batch    # the batch benchmark only
+#   scripts/bench-cli.sh arith           # add and diff only
 #   scripts/bench-cli.sh library         # the library benchmark only
 set -euo pipefail
 cd "$(dirname "$0")/.."
@@ -22,7 +26,11 @@ runs=${RUNS:-3}
 lines=10000000
 scripts/install-deps.sh libbenchmark-dev libicu-dev libhowardhinnant-date-dev jcal time
 cmake --preset bench >/dev/null
-cmake --build --preset bench --target shamsi-date icu_batch_converter shamsi_library_bench >/dev/null
+if [[ $what == arith ]]; then
+  cmake --build --preset bench --target shamsi-date >/dev/null
+else
+  cmake --build --preset bench --target shamsi-date icu_batch_converter shamsi_library_bench >/dev/null
+fi
 bin=build/bench
 echo "Machine: $(nproc) cores, $(sed -n 's/^model name\t*: //p' /proc/cpuinfo | head -1), $(. /etc/os-release && echo "$PRETTY_NAME")"
 echo "Load average before the runs: $(cut -d' ' -f1-3 /proc/loadavg)"
@@ -33,7 +41,7 @@ if [[ $what == all || $what == library ]]; then
   "$bin/bench/shamsi_library_bench" --benchmark_repetitions=5 --benchmark_report_aggregates_only=true \
     --benchmark_min_time=0.2 | grep -E '^(Benchmark|-|.*_median)'
 fi
-[[ $what == all || $what == batch ]] || exit 0
+[[ $what == all || $what == batch || $what == arith ]] || exit 0
 
 data=$bin/cli
 mkdir -p "$data"
@@ -68,6 +76,40 @@ run() {
   printf '  %-34s %8.2f s %8.2f s %12.1f M lines/s\n' "$name" "$wall" "$cpu" \
     "$(echo "$lines / $wall / 1000000" | bc -l)"
 }
+
+program=$bin/shamsi-date/shamsi-date
+
+# lines_per_second SECONDS
+lines_per_second() { echo "$lines / $1 / 1000000" | bc -l; }
+
+if [[ $what == all || $what == arith ]]; then
+  pairs=$data/pairs-$lines.txt
+  [[ -s $pairs ]] || paste -d, "$shamsi" <(tail -n +1001 "$shamsi"; head -1000 "$shamsi") >"$pairs"
+  cat "$pairs" >/dev/null
+  echo
+  echo "== Arithmetic: $lines lines, file to file (median of $runs runs, the three alternating)"
+  printf '  %-34s %10s %10s %22s\n' "" wall processor "(by wall-clock time)"
+  for name in to-miladi add diff; do : >"$data/times-$name"; done
+  for _ in $(seq "$runs"); do
+    for name in to-miladi add diff; do
+      case $name in
+        to-miladi) args=(to-miladi) input=$shamsi ;;
+        add) args=(add +1m) input=$shamsi ;;
+        diff) args=(diff) input=$pairs ;;
+      esac
+      /usr/bin/time -f '%e %U %S' -o "$data/time" "$program" "${args[@]}" <"$input" >"$data/out-$name"
+      awk '{ printf "%s %.2f\n", $1, $2 + $3 }' "$data/time" >>"$data/times-$name"
+    done
+  done
+  for name in to-miladi add diff; do
+    read -r wall cpu < <(sort -n "$data/times-$name" | awk -v m=$(((runs + 1) / 2)) 'NR == m')
+    [[ $(wc -l <"$data/out-$name") -eq $lines ]] && ! grep -qx '' "$data/out-$name" ||
+      { echo "shamsi-date $name did not give one good line per line" >&2; exit 1; }
+    printf '  %-34s %8.2f s %8.2f s %12.1f M lines/s (%.1f by processor time)\n' "shamsi-date $name" "$wall" "$cpu" \
+      "$(lines_per_second "$wall")" "$(lines_per_second "$cpu")"
+  done
+  [[ $what == all ]] || exit 0
+fi
 
 echo
 echo "== Batch: $lines dates, file to file (median of $runs runs)"

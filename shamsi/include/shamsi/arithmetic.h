@@ -90,7 +90,7 @@ constexpr bool IsLongerThanAnyMove(std::int64_t amount, std::int64_t unitsInYear
         return {};
     }
     const Date moved = AddMonths(date, period.years * kMonthsInYear + period.months);
-    return moved == Date{} ? moved : AddDays(moved, days);
+    return moved == Date{} || days == 0 ? moved : AddDays(moved, days);
 }
 
 // b - a in days: negative when b is earlier.
@@ -163,8 +163,9 @@ constexpr std::int64_t MonthIndex(const std::chrono::year_month_day& date) {
         return {};
     }
     const std::chrono::year_month_day moved = AddMonths(date, period.years * kMonthsInYear + period.months);
-    return moved.ok() ? std::chrono::year_month_day{std::chrono::sys_days{moved} + std::chrono::days{days}}
-                      : moved;
+    return !moved.ok() || days == 0
+               ? moved
+               : std::chrono::year_month_day{std::chrono::sys_days{moved} + std::chrono::days{days}};
 }
 
 [[nodiscard]] constexpr std::int64_t DaysBetween(const std::chrono::year_month_day& a,
