@@ -340,7 +340,29 @@ std::string FormatPeriod(const Period& period, Digits digits) {
 }
 
 char* WriteInteger(char* out, std::int64_t value, Digits digits) {
-    return WriteNumber(out, value, 1, digits);
+    if (digits != Digits::kAscii) {
+        return WriteNumber(out, value, 1, digits);
+    }
+    // Two digits at a time from the right, from the table.
+    std::array<char, 20> text{};
+    std::size_t start = text.size();
+    if (value < 0) {
+        *out++ = '-';
+    }
+    auto magnitude = value < 0 ? 0U - static_cast<std::uint64_t>(value) : static_cast<std::uint64_t>(value);
+    while (magnitude >= 100) {
+        start -= 2;
+        std::memcpy(&text.at(start), &kTwoDigits.at(2 * (magnitude % 100)), 2);
+        magnitude /= 100;
+    }
+    if (magnitude >= 10) {
+        start -= 2;
+        std::memcpy(&text.at(start), &kTwoDigits.at(2 * magnitude), 2);
+    } else {
+        text.at(--start) = static_cast<char>('0' + magnitude);
+    }
+    std::memcpy(out, &text.at(start), text.size() - start);
+    return out + (text.size() - start);
 }
 
 // --- Writing ------------------------------------------------------------------
