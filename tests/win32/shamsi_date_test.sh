@@ -1,7 +1,8 @@
 #!/usr/bin/env bash
 # shamsi-date.exe under Wine: a date from the arguments, and standard input
 # with CR LF line ends, a bad line among them, written back with the same
-# line ends, a message on standard error and status 1.
+# line ends, a message on standard error and status 1; add and diff, and a
+# month from cal (no colour into a pipe, colour when asked for).
 #
 # Usage: shamsi_date_test.sh SHAMSI_DATE_EXE WINEPREFIX
 set -euo pipefail
@@ -27,4 +28,15 @@ printf '1404/01/01\r\n1404/12/30\r\n' | wine "$exe" to-miladi >"$work/out" 2>"$w
 ((status == 1)) || fail "status $status for a bad line, not 1"
 printf '2025/03/21\r\n\r\n' | cmp -s - "$work/out" || fail "standard output: $(od -c "$work/out")"
 grep -qx "shamsi-date: line 2: '1404/12/30': .*" "$work/err" || fail "standard error: $(cat "$work/err")"
-echo "shamsi-date.exe: arguments, CR LF input and a bad line as on Linux"
+
+out=$(wine "$exe" add -3w 1405/09/17)
+[[ $out == 1405/08/26 ]] || fail "add -3w 1405/09/17 gave '$out'"
+printf '1404/01/01,1405/09/17\r\n1405/09/17,1405/09/12\r\n' | wine "$exe" diff --ymd >"$work/out"
+printf '+1y8m16d\r\n-5d\r\n' | cmp -s - "$work/out" || fail "diff --ymd: $(od -c "$work/out")"
+lrm=$'\u200e'
+printf '%s\n' "      آذر 1405" " ش$lrm  ی$lrm  د$lrm  س$lrm  چ$lrm  پ$lrm  ج$lrm" "    1  2  3  4  5  6" \
+  " 7  8  9 10 11 12 13" "14 15 16 17 18 19 20" "21 22 23 24 25 26 27" "28 29 30" >"$work/want"
+wine "$exe" cal 9 1405 >"$work/out"
+cmp -s "$work/want" "$work/out" || fail "cal 9 1405: $(cat "$work/out")"
+[[ $(wine "$exe" cal --color=always 9 1405 | grep -c $'\e\\[31m') -eq 5 ]] || fail "cal --color=always: no red Fridays"
+echo "shamsi-date.exe: arguments, CR LF input and a bad line as on Linux; add, diff and cal"
