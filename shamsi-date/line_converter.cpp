@@ -227,11 +227,11 @@ void LineConverter::EndTarget(std::string_view field, bool lineEnds) {
     overflow_ = false;
 }
 
-Shamsi::ReadError LineConverter::Read(std::string_view text, Shamsi::Date& date) const {
+Shamsi::ReadError LineConverter::Read(std::string_view text, Shamsi::Date& date) {
     return Shamsi::ReadShamsi(text, date);
 }
 
-Shamsi::ReadError LineConverter::Read(std::string_view text, std::chrono::year_month_day& date) const {
+Shamsi::ReadError LineConverter::Read(std::string_view text, std::chrono::year_month_day& date) {
     return Shamsi::ReadMiladi(text, date);
 }
 

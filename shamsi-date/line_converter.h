@@ -91,8 +91,8 @@ private:
     Written ReadAndWrite(std::string_view text, char* out) const;
     Written Diff(std::string_view first, std::string_view second, char* out) const;
     // The one place dates are read.
-    [[nodiscard]] Shamsi::ReadError Read(std::string_view text, Shamsi::Date& date) const;
-    [[nodiscard]] Shamsi::ReadError Read(std::string_view text, std::chrono::year_month_day& date) const;
+    [[nodiscard]] static Shamsi::ReadError Read(std::string_view text, Shamsi::Date& date);
+    [[nodiscard]] static Shamsi::ReadError Read(std::string_view text, std::chrono::year_month_day& date);
     template <typename DateType>
     Written ReadAndMove(std::string_view text, char* out) const;
     template <typename DateType>

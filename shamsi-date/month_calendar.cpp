@@ -12,6 +12,7 @@ namespace {
 constexpr std::size_t kMonthWidth = 20;
 constexpr std::string_view kGap = "  ";
 constexpr std::string_view kLeftToRightMark = "\u200e";
+constexpr std::string_view kZeroWidthNonJoiner = "\u200c";
 constexpr std::string_view kReverse = "\x1b[7m";
 constexpr std::string_view kReverseOff = "\x1b[27m";
 constexpr std::string_view kRed = "\x1b[31m";
@@ -72,7 +73,8 @@ std::size_t DisplayWidth(std::string_view line) {
         if ((byte & 0xC0U) == 0x80U) {
             continue;  // inside a character
         }
-        if (line.substr(i, kLeftToRightMark.size()) == kLeftToRightMark || line.substr(i, 3) == "\u200c") {
+        if (line.substr(i, kLeftToRightMark.size()) == kLeftToRightMark ||
+            line.substr(i, kZeroWidthNonJoiner.size()) == kZeroWidthNonJoiner) {
             continue;
         }
         ++width;
@@ -99,7 +101,7 @@ std::vector<std::string> MonthLines(int year, int month, bool withYear, const Ca
 
     const unsigned first = Shamsi::SaturdayFirstIndex(Shamsi::Weekday({year, month, 1}));
     const int days = Shamsi::DaysInMonth(year, month);
-    std::string week(3 * first, ' ');
+    std::string week(std::size_t{3} * first, ' ');
     unsigned column = first;
     for (int day = 1; day <= days; ++day) {
         std::string number = Number(day, style.digits);

@@ -15,8 +15,10 @@ namespace {
 // 0 for Saturday to 6 for Friday, from ICU's Gregorian date of the day.
 unsigned OracleColumn(int year, int month, int day) {
     const Runtime::Date g = Oracle::GregorianOf({year, month, day});
-    const std::chrono::weekday weekday{std::chrono::sys_days{
-        std::chrono::year{g.year} / static_cast<unsigned>(g.month) / static_cast<unsigned>(g.day)}};
+    const std::chrono::year_month_day date{std::chrono::year{g.year},
+                                           std::chrono::month{static_cast<unsigned>(g.month)},
+                                           std::chrono::day{static_cast<unsigned>(g.day)}};
+    const std::chrono::weekday weekday{std::chrono::sys_days{date}};
     return (weekday.c_encoding() + 1) % 7;
 }
 
@@ -35,14 +37,14 @@ TEST(MonthCalendar, EveryMonthOf1300To1500) {
             for (std::size_t row = 2; row < lines.size(); ++row) {
                 const std::string& line = lines[row];
                 ASSERT_LE(line.size(), 20U) << year << '/' << month;
-                for (unsigned column = 0; 3 * column < line.size(); ++column) {
+                for (std::size_t column = 0; 3 * column < line.size(); ++column) {
                     const std::string cell = line.substr(3 * column, 2);
                     if (cell == "  ") {
                         ASSERT_TRUE(row == 2 && column < first) << year << '/' << month << " row " << row;
                         continue;
                     }
                     ASSERT_EQ(std::stoi(cell), expected) << year << '/' << month << " row " << row;
-                    ASSERT_EQ((first + static_cast<unsigned>(expected) - 1) % 7, column)
+                    ASSERT_EQ((first + static_cast<std::size_t>(expected) - 1) % 7, column)
                         << year << '/' << month;
                     ++expected;
                 }

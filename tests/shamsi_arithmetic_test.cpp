@@ -126,23 +126,23 @@ TEST(ShamsiArithmetic, BetweenIsTheLargestMoveThatFits) {
 TEST(MiladiArithmetic, MonthEndsAndBetween) {
     using namespace std::chrono;
     struct Case {
-        year_month_day from;
+        year_month_day from{};
         Period period;
-        year_month_day expected;
+        year_month_day expected{};
     };
     const std::array<Case, 6> cases{{
-        {2024y / February / 29, {.years = 1}, 2025y / February / 28},
-        {2025y / January / 31, {.months = 1}, 2025y / February / 28},
-        {2024y / March / 31, {.months = -1}, 2024y / February / 29},
-        {2025y / January / 31, {.years = 1, .months = 1, .days = 1}, 2026y / March / 1},
-        {2026y / December / 8, {.weeks = -3}, 2026y / November / 17},
-        {2026y / December / 8, {.years = Shamsi::kLongestMove + 1}, year_month_day{}},
+        {year{2024} / February / 29, {.years = 1}, year{2025} / February / 28},
+        {year{2025} / January / 31, {.months = 1}, year{2025} / February / 28},
+        {year{2024} / March / 31, {.months = -1}, year{2024} / February / 29},
+        {year{2025} / January / 31, {.years = 1, .months = 1, .days = 1}, year{2026} / March / 1},
+        {year{2026} / December / 8, {.weeks = -3}, year{2026} / November / 17},
+        {year{2026} / December / 8, {.years = Shamsi::kLongestMove + 1}, year_month_day{}},
     }};
     for (const Case& c : cases) {
         EXPECT_EQ(Shamsi::Add(c.from, c.period), c.expected) << Show(c.from);
     }
     constexpr std::array<int, 8> kGaps = {0, 1, 28, 29, 30, 31, 365, 1500};
-    for (sys_days day = 2019y / January / 1; day < sys_days{2029y / January / 1}; day += days{1}) {
+    for (sys_days day = year{2019} / January / 1; day < sys_days{year{2029} / January / 1}; day += days{1}) {
         for (const int gap : kGaps) {
             const year_month_day a{day};
             const year_month_day b{day + days{gap}};
