@@ -19,7 +19,7 @@ if [[ ${1:-} == --profile ]]; then
   profile=true
 fi
 
-scripts/install-deps.sh xvfb xauth valgrind
+scripts/install-deps.sh xvfb xdotool valgrind
 
 cmake --preset bench >/dev/null
 cmake --build --preset bench --target startup_bare_window startup_persian_label_window \
@@ -33,10 +33,11 @@ declare -A label=(
   [startup_form1_window]="Form1 (as app/main.cpp)"
 )
 
+# shellcheck source=scripts/xvfb.sh
+source scripts/xvfb.sh
 work=$(mktemp -d)
-xvfb_pid=
 cleanup() {
-  [[ -n $xvfb_pid ]] && kill "$xvfb_pid" 2>/dev/null || true
+  xvfb_stop
   rm -rf "$work"
 }
 trap cleanup EXIT
@@ -160,13 +161,6 @@ echo "Load average before the runs: $(cut -d' ' -f1-3 /proc/loadavg)"
 run_platform offscreen
 report offscreen
 
-display_file=$work/display
-Xvfb -displayfd 3 -screen 0 1024x768x24 -nolisten tcp 3>"$display_file" 2>/dev/null &
-xvfb_pid=$!
-for _ in $(seq 100); do
-  [[ -s $display_file ]] && break
-  sleep 0.1
-done
-export DISPLAY=:$(head -1 "$display_file")
+xvfb_start "$work" -screen 0 1024x768x24
 run_platform xcb
 report xcb

@@ -28,5 +28,17 @@ if [[ $(id -u) -ne 0 ]]; then
   sudo_cmd=(sudo)
 fi
 export DEBIAN_FRONTEND=noninteractive
-"${sudo_cmd[@]}" apt-get update -qq
-"${sudo_cmd[@]}" apt-get install -y -qq --no-install-recommends "${missing[@]}"
+# A fresh machine may still be running its own apt jobs at boot: wait for
+# the package manager's lock rather than fail on it, and try a download that
+# fails again, since a mirror that drops one connection is no reason to
+# lose the run.
+apt_options=(-o DPkg::Lock::Timeout=600 -o Acquire::Retries=3)
+for attempt in 1 2 3; do
+  if "${sudo_cmd[@]}" apt-get "${apt_options[@]}" update -qq &&
+    "${sudo_cmd[@]}" apt-get "${apt_options[@]}" install -y -qq --no-install-recommends "${missing[@]}"; then
+    exit 0
+  fi
+  echo "install-deps: apt-get failed (attempt $attempt of 3)" >&2
+  sleep $((attempt * 10))
+done
+exit 1

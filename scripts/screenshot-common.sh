@@ -1,22 +1,12 @@
 # Sourced by the screenshot scripts.
 #
 # start_xvfb WORK starts a private Xvfb server (1024 × 768, 24 bits, 96 dpi)
-# on a display it picks itself, sets xvfb_pid and DISPLAY, and keeps its log
-# in WORK/xvfb.log.
+# that has answered a client, sets xvfb_pid and DISPLAY, and keeps its log in
+# WORK/xvfb.log; scripts/xvfb.sh says how.
+# shellcheck source=scripts/xvfb.sh
+source "$(dirname "${BASH_SOURCE[0]}")/xvfb.sh"
 start_xvfb() {
-  local work=$1
-  # Xvfb picks a free display and writes its number to the pipe.
-  exec 3>"$work/display"
-  Xvfb -displayfd 3 -screen 0 1024x768x24 -dpi 96 -nolisten tcp >"$work/xvfb.log" 2>&1 &
-  xvfb_pid=$!
-  exec 3>&-
-  for _ in $(seq 100); do
-    [[ -s $work/display ]] && break
-    sleep 0.1
-  done
-  [[ -s $work/display ]] || { echo "Xvfb did not start" >&2; cat "$work/xvfb.log" >&2; exit 1; }
-  export DISPLAY=":$(head -n1 "$work/display")"
-  unset WAYLAND_DISPLAY
+  xvfb_start "$1" -screen 0 1024x768x24 -dpi 96 || exit 1
 }
 
 # expect_exit SECONDS: after Exit was pressed, waits up to SECONDS for the

@@ -25,19 +25,18 @@ done
 export WINEPREFIX=$build/wineprefix WINEDEBUG=-all WINEDLLOVERRIDES="mscoree,mshtml="
 "$root/scripts/wine-prefix.sh" start "$WINEPREFIX"
 
+# shellcheck source=scripts/screenshot-common.sh
+source "$root/scripts/screenshot-common.sh"
 work=$(mktemp -d)
-xvfb_pid=''
 app_pid=''
 cleanup() {
   [[ -n $app_pid ]] && kill "$app_pid" 2>/dev/null || true
   "$root/scripts/wine-prefix.sh" stop "$WINEPREFIX"
-  [[ -n $xvfb_pid ]] && kill "$xvfb_pid" 2>/dev/null || true
+  xvfb_stop
   rm -rf "$work"
 }
 trap cleanup EXIT
 
-# shellcheck source=scripts/screenshot-common.sh
-source "$root/scripts/screenshot-common.sh"
 start_xvfb "$work"
 # A wine server started for another display would not reach this one.
 "$root/scripts/wine-prefix.sh" stop "$WINEPREFIX"

@@ -22,18 +22,17 @@ for tool in Xvfb xdotool import; do
 done
 [[ -x $program ]] || { echo "screenshot: no program at $program (build it first)" >&2; exit 1; }
 
+# shellcheck source=scripts/screenshot-common.sh
+source "$root/scripts/screenshot-common.sh"
 work=$(mktemp -d)
-xvfb_pid=''
 app_pid=''
 cleanup() {
   [[ -n $app_pid ]] && kill "$app_pid" 2>/dev/null || true
-  [[ -n $xvfb_pid ]] && kill "$xvfb_pid" 2>/dev/null || true
+  xvfb_stop
   rm -rf "$work"
 }
 trap cleanup EXIT
 
-# shellcheck source=scripts/screenshot-common.sh
-source "$root/scripts/screenshot-common.sh"
 start_xvfb "$work"
 export QT_QPA_PLATFORM=xcb
 

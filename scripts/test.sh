@@ -32,9 +32,10 @@ ctest --preset sanitize
 
 echo "== Windows program, installer and zip; tests under Wine ($((SECONDS - started)) s so far)"
 scripts/build-windows.sh
-# The window tests need a display; the fixture ends the prefix's wine server
-# after the last test, so none is left holding Xvfb's display.
-xvfb-run -a -s "-screen 0 1024x768x24" ctest --preset windows
+# The window tests need a display (scripts/xvfb.sh starts a private one); the
+# fixture ends the prefix's wine server after the last test, so none is left
+# holding the display.
+scripts/xvfb.sh -screen 1024x768x24 -- ctest --preset windows
 
 echo "== Fuzzing ($((SECONDS - started)) s so far)"
 scripts/fuzz.sh 30

@@ -2,6 +2,7 @@
 
 #include <cwchar>
 
+#include "dpi_services.h"
 #include "wide_text.h"
 #include "win32_environment.h"
 
@@ -75,12 +76,10 @@ DWORD ExStyleOf(const ControlLayout& layout) {
 HFONT CreateLayoutFont(const Form1Layout::Font& font, UINT dpi) {
     int height = -Form1Layout::FontPixels(font.centipoints, static_cast<int>(dpi));
     const wchar_t* face = font.face == Face::Arial ? L"Arial" : L"Tahoma";
-    NONCLIENTMETRICSW metrics{};
-    metrics.cbSize = sizeof metrics;
-    if (font.face == Face::WindowDefault &&
-        SystemParametersInfoForDpi(SPI_GETNONCLIENTMETRICS, sizeof metrics, &metrics, 0, dpi) != 0) {
-        height = metrics.lfMessageFont.lfHeight;
-        face = static_cast<const wchar_t*>(metrics.lfMessageFont.lfFaceName);
+    LOGFONTW message{};
+    if (font.face == Face::WindowDefault && DpiServices::MessageFontForDpi(dpi, message)) {
+        height = message.lfHeight;
+        face = static_cast<const wchar_t*>(message.lfFaceName);
     }
     return CreateFontW(height, 0, 0, 0, FW_NORMAL, FALSE, FALSE, FALSE, ARABIC_CHARSET, OUT_DEFAULT_PRECIS,
                        CLIP_DEFAULT_PRECIS, DEFAULT_QUALITY, DEFAULT_PITCH | FF_DONTCARE, face);
@@ -127,7 +126,7 @@ std::unique_ptr<Form1Window> Form1Window::Create(HINSTANCE instance, Win32Enviro
         return nullptr;
     }
     environment.SetOwner(form->window_);
-    form->dpi_ = GetDpiForWindow(form->window_);
+    form->dpi_ = DpiServices::WindowDpi(form->window_);
     form->CreateControls(instance);
     form->ApplyDpi(form->dpi_);
     form->CentreOnPrimaryMonitor();
@@ -164,7 +163,7 @@ SIZE Form1Window::FrameSize(UINT dpi) {
     const int pixelsPerInch = static_cast<int>(dpi);
     RECT frame{0, 0, Form1Layout::Pixels(Form1Layout::kClientWidth, pixelsPerInch),
                Form1Layout::Pixels(Form1Layout::kClientHeight, pixelsPerInch)};
-    AdjustWindowRectExForDpi(&frame, kStyle, FALSE, kExStyle, dpi);
+    DpiServices::AdjustWindowRectForDpi(frame, kStyle, kExStyle, dpi);
     return SIZE{frame.right - frame.left, frame.bottom - frame.top};
 }
 

@@ -1,6 +1,8 @@
 // Form1 as a native Win32 window: STATIC, EDIT and BUTTON controls made from
 // the window's layout table, its events forwarded to the toolkit-free
-// handlers. Sizes and fonts follow the monitor's DPI (twips × DPI / 1440).
+// handlers. Sizes and fonts follow the DPI (twips × DPI / 1440): the
+// monitor's where Windows has per-monitor DPI, the system's elsewhere
+// (dpi_services.h).
 #pragma once
 
 #include <array>

@@ -16,6 +16,7 @@ mode=$1
 build_dir=$2
 work=$3
 root=$work/root
+source_dir=$(cd "$(dirname "${BASH_SOURCE[0]}")/../.." && pwd)
 program=$root/usr/bin/shamsi-date-converter
 caption='مبدل تاريخ'
 
@@ -259,44 +260,41 @@ xvfb)
   command -v Xvfb >/dev/null || skip "Xvfb is not installed"
   command -v xdotool >/dev/null || skip "xdotool is not installed"
   private_runtime_dir
-  pids=()
-  trap 'for p in "${pids[@]}"; do kill -KILL "$p" 2>/dev/null || true; done' EXIT
+  # shellcheck source=scripts/xvfb.sh
+  source "$source_dir/scripts/xvfb.sh"
+  pid=
+  trap '[[ -n $pid ]] && kill -KILL "$pid" 2>/dev/null; xvfb_stop' EXIT
+  # Whatever goes wrong from here, the report shows both logs.
+  fail_on_x() {
+    fail "$*"$'\n'"--- the program's error output:"$'\n'"$(cat "$log" 2>/dev/null)"$'\n'"$(xvfb_log_tail 40)"
+  }
 
-  # A private X server on the first free display.
-  display_file=$work/display
-  rm -f "$display_file"
-  Xvfb -displayfd 3 -screen 0 1024x768x24 -nolisten tcp 3>"$display_file" 2>"$work/xvfb.log" &
-  pids+=($!)
-  for _ in $(seq 100); do
-    [[ -s $display_file ]] && break
-    sleep 0.1
-  done
-  [[ -s $display_file ]] || fail "Xvfb did not start"$'\n'"$(cat "$work/xvfb.log")"
-  export DISPLAY=:$(head -1 "$display_file")
+  # A private X server that has answered a client already.
+  xvfb_start "$work" -screen 0 1024x768x24 || fail "no X server to start the program on"
 
   log=$work/xvfb-program.log
   QT_QPA_PLATFORM=xcb "$program" 2>"$log" &
   pid=$!
-  pids+=("$pid")
 
   window=
   for _ in $(seq 300); do
     window=$(xdotool search --onlyvisible --name "^$caption\$" 2>/dev/null | head -1 || true)
     [[ -n $window ]] && break
-    kill -0 "$pid" 2>/dev/null || fail "the program ended before showing its window"$'\n'"$(cat "$log")"
+    kill -0 "$pid" 2>/dev/null || fail_on_x "the program ended before showing its window on $DISPLAY"
     sleep 0.1
   done
-  [[ -n $window ]] || fail "no visible window titled $caption within 30 s"
+  [[ -n $window ]] || fail_on_x "no visible window titled $caption within 30 s"
   geometry=$(xdotool getwindowgeometry "$window" | sed -n 's/^ *Geometry: //p')
-  [[ $geometry == 211x231 ]] || fail "the window is $geometry, not 211x231"
-  [[ $(xdotool getwindowpid "$window") == "$pid" ]] || fail "the window does not belong to the installed program"
+  [[ $geometry == 211x231 ]] || fail_on_x "the window is $geometry, not 211x231"
+  [[ $(xdotool getwindowpid "$window") == "$pid" ]] || fail_on_x "the window does not belong to the installed program"
 
   # Close it the way a user does: a click on Exit (the button at 10,146,
   # 51 x 20 pixels in the window) ends the program, with status 0.
   sleep 0.5
   xdotool mousemove --window "$window" 35 156 click 1
-  wait_for_exit "$pid" 15 || fail "the program is still running 15 s after a click on Exit"
-  ((status == 0)) || fail "the program ended with status $status after Exit"
+  wait_for_exit "$pid" 15 || fail_on_x "the program is still running 15 s after a click on Exit"
+  pid=
+  ((status == 0)) || fail_on_x "the program ended with status $status after Exit"
   expect_quiet "$log"
   echo "installed program showed its 211x231 window on X and ended with 0 on Exit"
   ;;

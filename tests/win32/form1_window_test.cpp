@@ -1,7 +1,9 @@
 // The Win32 window, driven as a user's Windows would drive it: texts in and
 // out with WM_SETTEXT and WM_GETTEXT, clicks with BM_CLICK, keys through the
 // window's message handling; message boxes found, read and closed by a
-// second thread while the handler that shows them waits.
+// second thread while the handler that shows them waits. Every case of the
+// window runs twice: with Windows 10's per-monitor DPI functions, and with
+// the system DPI that Windows 7 to 8.1 give instead.
 #include <gtest/gtest.h>
 
 #include <atomic>
@@ -12,11 +14,13 @@
 #include <thread>
 #include <vector>
 
+#include "dpi_services.h"
 #include "form1_window.h"
 #include "wide_text.h"
 #include "win32_environment.h"
 #include "windows_api.h"
 
+using DpiServices::Source;
 using Form1Layout::Control;
 using Form1Layout::ControlLayout;
 
@@ -42,6 +46,23 @@ std::wstring ClassName(HWND window) {
 }
 
 std::string Narrow(const std::wstring& text) { return Runtime::Utf8FromText(TextFromWide(text)); }
+
+// The DPI of the screen, which every window has under Wine, with one
+// monitor, from either source.
+int ScreenDpi() {
+    HDC screen = GetDC(nullptr);
+    const int dpi = GetDeviceCaps(screen, LOGPIXELSY);
+    ReleaseDC(nullptr, screen);
+    return dpi;
+}
+
+// The system's message font, the window's default font at the screen's DPI.
+LOGFONTW SystemMessageFont() {
+    NONCLIENTMETRICSW metrics{};
+    metrics.cbSize = sizeof metrics;
+    EXPECT_NE(SystemParametersInfoW(SPI_GETNONCLIENTMETRICS, sizeof metrics, &metrics, 0), 0);
+    return metrics.lfMessageFont;
+}
 
 // A rectangle in the parent's client coordinates.
 RECT ClientRectangle(HWND control) {
@@ -140,15 +161,23 @@ private:
     std::thread worker_;
 };
 
-// The members are the test cases' own, as in a plain struct.
-class Form1Window_ : public ::testing::Test {
+// The members are the test cases' own, as in a plain struct. The parameter
+// is the DPI source that the window is made with.
+class Form1Window_ : public ::testing::TestWithParam<Source> {
 public:
     void SetUp() override {
+        DpiServices::ForceSystemSource(GetParam() == Source::System);
+        // Wine has the per-monitor functions: both sources are reached.
+        ASSERT_EQ(DpiServices::CurrentSource(), GetParam());
         form_ = Form1Window::Create(GetModuleHandleW(nullptr), environment_);
         ASSERT_NE(form_, nullptr);
         form_->Show(SW_SHOWNORMAL);
         Pump();
-        dpi_ = static_cast<int>(GetDpiForWindow(form_->Handle()));
+    }
+
+    void TearDown() override {
+        form_.reset();
+        DpiServices::ForceSystemSource(false);
     }
 
     HWND Handle(Control control) const { return form_->ControlHandle(control); }
@@ -178,12 +207,17 @@ public:
     Win32Environment environment_{Runtime::Text(Form1Layout::kCaption)};
     std::unique_ptr<Form1Window> form_;
     BoxCloser boxes_{GetCurrentThreadId()};
-    int dpi_ = 96;
+    const int dpi_ = ScreenDpi();
 };
 
 }  // namespace
 
-TEST_F(Form1Window_, IsAFixedDialogCentredOnThePrimaryWorkArea) {
+INSTANTIATE_TEST_SUITE_P(EachDpiSource, Form1Window_, ::testing::Values(Source::PerMonitor, Source::System),
+                         [](const ::testing::TestParamInfo<Source>& source) {
+                             return source.param == Source::PerMonitor ? "PerMonitor" : "System";
+                         });
+
+TEST_P(Form1Window_, IsAFixedDialogCentredOnThePrimaryWorkArea) {
     HWND window = form_->Handle();
     EXPECT_EQ(WindowText(window), Wide(Form1Layout::kCaption));
     const LONG style = GetWindowLongW(window, GWL_STYLE);
@@ -204,8 +238,9 @@ TEST_F(Form1Window_, IsAFixedDialogCentredOnThePrimaryWorkArea) {
     EXPECT_LE(std::abs((frame.top + frame.bottom) - (monitor.rcWork.top + monitor.rcWork.bottom)), 1);
 }
 
-TEST_F(Form1Window_, EveryControlHasItsPlaceFontAndStyleAtEachDpi) {
+TEST_P(Form1Window_, EveryControlHasItsPlaceFontAndStyleAtEachDpi) {
     // The window's own DPI, then as if it had moved to a 150 % monitor.
+    const LOGFONTW systemFont = SystemMessageFont();
     for (const int dpi : {dpi_, 144}) {
         if (dpi != dpi_) {
             RECT suggested{};
@@ -221,10 +256,6 @@ TEST_F(Form1Window_, EveryControlHasItsPlaceFontAndStyleAtEachDpi) {
             EXPECT_EQ(frame.right - frame.left, expected.cx);
             EXPECT_EQ(frame.bottom - frame.top, expected.cy);
         }
-        NONCLIENTMETRICSW metrics{};
-        metrics.cbSize = sizeof metrics;
-        ASSERT_NE(SystemParametersInfoForDpi(SPI_GETNONCLIENTMETRICS, sizeof metrics, &metrics, 0, dpi), 0);
-
         for (const ControlLayout& layout : Form1Layout::kControls) {
             SCOPED_TRACE(std::string(layout.name) + " at " + std::to_string(dpi) + " dpi");
             HWND control = Handle(layout.control);
@@ -252,10 +283,11 @@ TEST_F(Form1Window_, EveryControlHasItsPlaceFontAndStyleAtEachDpi) {
                     EXPECT_EQ(font.lfHeight, -Form1Layout::FontPixels(layout.font.centipoints, dpi));
                     break;
                 case Form1Layout::Face::WindowDefault:
-                    EXPECT_EQ(
-                        std::wstring_view(static_cast<const wchar_t*>(font.lfFaceName)),
-                        std::wstring_view(static_cast<const wchar_t*>(metrics.lfMessageFont.lfFaceName)));
-                    EXPECT_EQ(font.lfHeight, metrics.lfMessageFont.lfHeight);
+                    // The system's message font, scaled from the screen's
+                    // DPI: what SystemParametersInfoForDpi gives.
+                    EXPECT_EQ(std::wstring_view(static_cast<const wchar_t*>(font.lfFaceName)),
+                              std::wstring_view(static_cast<const wchar_t*>(systemFont.lfFaceName)));
+                    EXPECT_EQ(font.lfHeight, MulDiv(systemFont.lfHeight, dpi, dpi_));
                     break;
             }
 
@@ -288,7 +320,7 @@ TEST_F(Form1Window_, EveryControlHasItsPlaceFontAndStyleAtEachDpi) {
     }
 }
 
-TEST_F(Form1Window_, LabelsPaintTheirColoursOrLetTheWindowShowThrough) {
+TEST_P(Form1Window_, LabelsPaintTheirColoursOrLetTheWindowShowThrough) {
     HDC dc = CreateCompatibleDC(nullptr);
     const auto colour = [](Form1Layout::Rgb rgb) { return RGB(rgb.red, rgb.green, rgb.blue); };
     for (const ControlLayout& layout : Form1Layout::kControls) {
@@ -327,7 +359,7 @@ TEST_F(Form1Window_, LabelsPaintTheirColoursOrLetTheWindowShowThrough) {
     DeleteDC(dc);
 }
 
-TEST_F(Form1Window_, TabGoesTextBoxConvertExitAndEnterAndEscapeDoNothing) {
+TEST_P(Form1Window_, TabGoesTextBoxConvertExitAndEnterAndEscapeDoNothing) {
     EXPECT_EQ(GetFocus(), Handle(Control::txtShamsi));
     for (const Control next : {Control::cmdConvert, Control::cmdExit, Control::txtShamsi}) {
         PressKey(GetFocus(), VK_TAB);
@@ -346,7 +378,7 @@ TEST_F(Form1Window_, TabGoesTextBoxConvertExitAndEnterAndEscapeDoNothing) {
     EXPECT_TRUE(boxes_.Take().empty());
 }
 
-TEST_F(Form1Window_, AGoodConversionThenBadOnesWithTheirMessageBoxes) {
+TEST_P(Form1Window_, AGoodConversionThenBadOnesWithTheirMessageBoxes) {
     EXPECT_FALSE(Caption(Control::lblTodayShamsi).empty());
     EXPECT_FALSE(Caption(Control::lblTodayMiladi).empty());
     EXPECT_EQ(Caption(Control::lblNotice), Wide(Form1Behaviour::Notice()));
@@ -390,7 +422,7 @@ TEST_F(Form1Window_, AGoodConversionThenBadOnesWithTheirMessageBoxes) {
     }
 }
 
-TEST_F(Form1Window_, AClickOnTheAddressShowsTheCreditAndOtherLabelsIgnoreClicks) {
+TEST_P(Form1Window_, AClickOnTheAddressShowsTheCreditAndOtherLabelsIgnoreClicks) {
     const auto click = [](HWND label) {
         SendMessageW(label, WM_LBUTTONDOWN, MK_LBUTTON, MAKELPARAM(2, 2));
         SendMessageW(label, WM_LBUTTONUP, 0, MAKELPARAM(2, 2));
@@ -446,7 +478,7 @@ TEST(Program, OpensItsWindowAndExitEndsItWithStatusZero) {
     }
     ASSERT_NE(search.window, nullptr) << "no window appeared";
     EXPECT_EQ(WindowText(search.window), Wide(Form1Layout::kCaption));
-    const int dpi = static_cast<int>(GetDpiForWindow(search.window));
+    const int dpi = ScreenDpi();
     RECT client{};
     GetClientRect(search.window, &client);
     EXPECT_EQ(client.right, Form1Layout::Pixels(3165, dpi));
