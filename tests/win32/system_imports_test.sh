@@ -33,14 +33,14 @@ GDI32.DLL:
 KERNEL32.DLL:
   AddVectoredExceptionHandler CloseHandle CreateEventA CreateSemaphoreA
   DeleteCriticalSection DuplicateHandle EnterCriticalSection GetCommandLineW
-  GetCurrentProcess GetCurrentProcessId GetCurrentThread GetCurrentThreadId
+  GetConsoleMode GetCurrentProcess GetCurrentProcessId GetCurrentThread GetCurrentThreadId
   GetHandleInformation GetLastError GetLocalTime GetModuleHandleW GetProcAddress
-  GetProcessAffinityMask GetStartupInfoA GetStartupInfoW GetSystemTimeAsFileTime
+  GetProcessAffinityMask GetStartupInfoA GetStdHandle GetStartupInfoW GetSystemTimeAsFileTime
   GetThreadContext GetThreadPriority GetTickCount64 InitializeCriticalSection
   IsDBCSLeadByteEx IsDebuggerPresent LeaveCriticalSection LoadLibraryW LocalFree MulDiv
   MultiByteToWideChar OpenProcess OutputDebugStringA RaiseException ReleaseSemaphore
   RemoveVectoredExceptionHandler ResetEvent ResumeThread RtlCaptureContext
-  RtlLookupFunctionEntry RtlUnwindEx RtlVirtualUnwind SetConsoleOutputCP SetEvent
+  RtlLookupFunctionEntry RtlUnwindEx RtlVirtualUnwind SetConsoleMode SetConsoleOutputCP SetEvent
   SetLastError SetProcessAffinityMask SetThreadContext SetThreadPriority
   SetUnhandledExceptionFilter Sleep SuspendThread TlsAlloc TlsGetValue TlsSetValue
   TryEnterCriticalSection VirtualProtect VirtualQuery WaitForMultipleObjects
