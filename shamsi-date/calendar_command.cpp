@@ -32,6 +32,7 @@ constexpr std::string_view kCalendarUsage =
     "  -y, --year         the whole year\n"
     "  -3                 the month before and the month after too\n"
     "  --digits WHICH     ascii (default) or persian\n"
+    "  --names WHICH      the months' names: iranian (default) or afghan\n"
     "  --color WHEN       never, auto (default: when writing to a terminal) or\n"
     "                     always: today in reverse video, Fridays in red\n"
     "  --help             show this help and exit\n";
@@ -123,7 +124,7 @@ int RunCalendar(const std::vector<std::string_view>& args) {
                 name = arg.substr(0, equals);
                 value = arg.substr(equals + 1);
             }
-            if (name != "--digits" && name != "--color") {
+            if (name != "--digits" && name != "--names" && name != "--color") {
                 return UsageError("cal: unknown option '" + std::string(arg) + "'");
             }
             if (!value) {
@@ -137,6 +138,11 @@ int RunCalendar(const std::vector<std::string_view>& args) {
                     return UsageError("--digits takes ascii or persian, not '" + std::string(*value) + "'");
                 }
                 style.digits = *value == "persian" ? Shamsi::Digits::kPersian : Shamsi::Digits::kAscii;
+            } else if (name == "--names") {
+                if (*value != "iranian" && *value != "afghan") {
+                    return UsageError("--names takes iranian or afghan, not '" + std::string(*value) + "'");
+                }
+                style.names = *value == "afghan" ? Shamsi::MonthNames::kAfghan : Shamsi::MonthNames::kIranian;
             } else {
                 if (*value != "never" && *value != "auto" && *value != "always") {
                     return UsageError("--color takes never, auto or always, not '" + std::string(*value) +

@@ -84,7 +84,7 @@ std::size_t DisplayWidth(std::string_view line) {
 
 std::vector<std::string> MonthLines(int year, int month, bool withYear, const CalendarStyle& style) {
     std::vector<std::string> lines;
-    std::string title(Shamsi::MonthName(month));
+    std::string title(Shamsi::MonthName(month, style.names));
     if (withYear) {
         title.append(" ").append(Number(year, style.digits));
     }

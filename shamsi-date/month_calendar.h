@@ -18,12 +18,14 @@
 #include <vector>
 
 #include <shamsi/date.h>
+#include <shamsi/names.h>
 #include <shamsi/text.h>
 
 namespace ShamsiDate {
 
 struct CalendarStyle {
     Shamsi::Digits digits = Shamsi::Digits::kAscii;
+    Shamsi::MonthNames names = Shamsi::MonthNames::kIranian;
     // Terminal colours: today in reverse video, Fridays in red.
     bool color = false;
     std::optional<Shamsi::Date> today;

@@ -84,14 +84,14 @@ $initials
 21 22 23 24 25 26 27
 28 29 30
 " '' -- cal 9 1405
-check "cal by name, Persian digits" 0 '' "     اسفند ۱۴۰۳
+check "cal by name, Persian digits" 0 '' "      حوت ۱۴۰۳
 $initials
              ۱  ۲  ۳
  ۴  ۵  ۶  ۷  ۸  ۹ ۱۰
 ۱۱ ۱۲ ۱۳ ۱۴ ۱۵ ۱۶ ۱۷
 ۱۸ ۱۹ ۲۰ ۲۱ ۲۲ ۲۳ ۲۴
 ۲۵ ۲۶ ۲۷ ۲۸ ۲۹ ۳۰
-" '' -- cal --digits persian حوت ۱۴۰۳
+" '' -- cal --digits persian --names afghan حوت ۱۴۰۳
 check "cal -3" 0 '' "     اسفند 1404           فروردین 1405         اردیبهشت 1405
 $initials  $initials  $initials
                    1   1  2  3  4  5  6  7            1  2  3  4
