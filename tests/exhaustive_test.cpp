@@ -1,8 +1,12 @@
-// Every day of the ranges the program serves, against ICU's Persian calendar.
+// Every day of the ranges the program serves, against ICU's Persian calendar,
+// and Module1's Miladi-to-Shamsi table against the Shamsi library.
 #include <gtest/gtest.h>
 
 #include <array>
+#include <chrono>
 #include <memory>
+
+#include <shamsi/date.h>
 
 #include <unicode/datefmt.h>
 #include <unicode/gregocal.h>
@@ -80,6 +84,8 @@ private:
 
 const std::array<Text, 7> kWeekdayNames = {U"يكشنبه",  U"دوشنبه", U"سه شنبه", U"چهارشنبه",
                                            U"پنجشنبه", U"جمعه",   U"شنبه"};
+const std::array<Text, 12> kMonthNames = {U"فروردين", U"ارديبهشت", U"خرداد", U"تير",  U"مرداد", U"شهريور",
+                                          U"مهر",     U"آبان",     U"آذر",   U"دي",  U"بهمن",  U"اسفند"};
 
 }  // namespace
 
@@ -153,6 +159,27 @@ TEST(Exhaustive, EveryGregorianDayFrom1921To2121IsWordedAsIcuWordsIt) {
         Text argument = MiladiText(d);
         ASSERT_EQ(Module1::MiladiToString(argument, env), icu.Word(d))
             << Runtime::Utf8FromText(MiladiText(d));
+    }
+    EXPECT_TRUE(env.Messages().empty());
+}
+
+// The table of MiladiToShamsi, shifted by the New Year's Days, on every day
+// of the library's range: New Year's Days from 19 to 22 March, and the
+// years the astronomical corrections move (from 20 March 2124 on).
+TEST(Exhaustive, EveryGregorianDayOfTheShamsiYears1To9999GivesTheLibrarysDate) {
+    using namespace std::chrono;
+    RecordingEnvironment env;
+    for (sys_days day = Shamsi::kFirstDay; day <= Shamsi::kLastDay; day += days{1}) {
+        const year_month_day miladi{day};
+        const Date d{static_cast<int>(miladi.year()), static_cast<int>(static_cast<unsigned>(miladi.month())),
+                     static_cast<int>(static_cast<unsigned>(miladi.day()))};
+        const Shamsi::Date shamsi = Shamsi::FromSysDays(day);
+        Text argument = MiladiText(d);
+        const Text expected = kWeekdayNames[weekday{day}.c_encoding()] + U"  " +
+                              Runtime::TextFromUtf8(std::to_string(shamsi.day)) + U" " +
+                              kMonthNames[static_cast<std::size_t>(shamsi.month - 1)] + U"  " +
+                              Runtime::TextFromUtf8(std::to_string(shamsi.year));
+        ASSERT_EQ(Module1::MiladiToShamsi(argument, false, env), expected) << Runtime::Utf8FromText(argument);
     }
     EXPECT_TRUE(env.Messages().empty());
 }
