@@ -32,14 +32,16 @@
 //   the leap years of 1206-1498 as the Iranian calendar authority (Geophysics
 //   Institute, University of Tehran) publishes them, all 293.
 // - ShamsiLibrary.NewYearsDaysAreTheRuleMovedByTheList: 1 Farvardin and the
-//   leap years of every year 1-9999, counted day by day from 1 Farvardin 1300
+//   leap years of every year 1-9999, counted year by year from 1 Farvardin 1300
 //   with the 33-year rule and the published list (tests/data/).
 // - ShamsiLibrary.EveryDayOfTheYears1To9999IsIcusSaveTheListedSpans: every
 //   day of the years 1-9999, both ways, against ICU's Persian calendar (ICU
 //   72, the 33-year rule alone): the same date, except on the 366 days from
 //   the astronomical 1 Farvardin of each year after a listed one to its
 //   30 Esfand (78 spans, 28,548 days, the first 20 March 2124 to 20 March
-//   2125), where the date is ICU's of the next day.
+//   2125, the last 20 March 3609 to 20 March 3610), where the date is the
+//   day after ICU's: ICU's 30 Esfand of the listed year is 1 Farvardin of
+//   the next, and ICU's 29 Esfand of that year its 30 Esfand.
 //
 // Range: the supported dates are every day of the years 1-9999
 // (kFirstDay to kLastDay, 21 March 622 to 19 March 10621). The arithmetic is
