@@ -97,24 +97,28 @@ inline constexpr std::array<std::int16_t, 78> kAstronomicalCorrections = {
     2913, 2917, 2921, 2946, 2950, 2954, 2979, 2983, 2987,  //
 };
 
-// The same years as one bit each, from the first listed year on.
-inline constexpr std::int64_t kFirstCorrection = kAstronomicalCorrections.front();
-inline constexpr std::uint64_t kCorrectionSpan =
-    static_cast<std::uint64_t>(kAstronomicalCorrections.back() - kFirstCorrection + 1);
-inline constexpr auto kCorrectionBits = [] {
-    std::array<std::uint64_t, (kCorrectionSpan + 63) / 64> bits{};
+// What the list changes in a year: kShortEsfand for a listed year,
+// kEarlyNewYear for the year after one, which begins a day before the
+// rule's day and has 30 days in Esfand. One byte a year from 1502 to 2988.
+inline constexpr std::uint8_t kEarlyNewYear = 1;
+inline constexpr std::uint8_t kShortEsfand = 2;
+inline constexpr std::int64_t kFirstCorrectedYear = kAstronomicalCorrections.front();
+inline constexpr std::uint64_t kCorrectedYears =
+    static_cast<std::uint64_t>(kAstronomicalCorrections.back() + 1 - kFirstCorrectedYear + 1);
+inline constexpr auto kCorrections = [] {
+    std::array<std::uint8_t, kCorrectedYears> corrections{};
     for (const std::int16_t year : kAstronomicalCorrections) {
-        const auto offset = static_cast<std::uint64_t>(year - kFirstCorrection);
-        bits[offset / 64] |= std::uint64_t{1} << (offset % 64);
+        corrections[static_cast<std::size_t>(year - kFirstCorrectedYear)] = kShortEsfand;
+        corrections[static_cast<std::size_t>(year + 1 - kFirstCorrectedYear)] = kEarlyNewYear;
     }
-    return bits;
+    return corrections;
 }();
 
-// True for a year of kAstronomicalCorrections: one comparison for any
-// year outside 1502-2987, and one bit test inside.
-constexpr bool IsAstronomicalCorrection(std::int64_t year) {
-    const auto offset = static_cast<std::uint64_t>(year - kFirstCorrection);
-    return offset < kCorrectionSpan && ((kCorrectionBits[offset / 64] >> (offset % 64)) & 1U) != 0;
+// kShortEsfand, kEarlyNewYear or 0 (every year outside 1502-2988): one
+// comparison, and one byte read inside.
+constexpr std::uint8_t Correction(std::int64_t year) {
+    const auto offset = static_cast<std::uint64_t>(year - kFirstCorrectedYear);
+    return offset < kCorrectedYears ? kCorrections[offset] : 0;
 }
 
 // Days from 1 Farvardin 1 to 1 Farvardin of the year: 365 a year, and one
@@ -163,8 +167,7 @@ constexpr std::chrono::year_month_day CivilFromDays(std::int64_t dayNumber) {
 [[nodiscard]] constexpr bool IsLeapYear(std::int64_t year) {
     const std::int64_t position = 25 * year + 11 - Detail::FloorDiv(25 * year + 11, 33) * 33;
     const bool byTheRule = position < 8;
-    return byTheRule !=
-           (Detail::IsAstronomicalCorrection(year) || Detail::IsAstronomicalCorrection(year - 1));
+    return byTheRule != (Detail::Correction(year) != 0);
 }
 
 // 365 or 366.
@@ -188,7 +191,7 @@ constexpr std::chrono::year_month_day CivilFromDays(std::int64_t dayNumber) {
 // A year after a listed one begins a day before the rule's day.
 [[nodiscard]] constexpr std::int64_t NewYearDayNumber(std::int64_t year) {
     return Detail::kDayNumberOfYearOne + Detail::DaysBeforeYear(year) -
-           (Detail::IsAstronomicalCorrection(year - 1) ? 1 : 0);
+           (Detail::Correction(year) == Detail::kEarlyNewYear ? 1 : 0);
 }
 
 // --- Dates ------------------------------------------------------------------
@@ -239,9 +242,10 @@ struct Date {
     auto dayOfYear = static_cast<int>(shifted - daysBefore);  // from 0, by the 33-year rule
     // The listed years: the rule's 30 Esfand is 1 Farvardin of the next year,
     // which begins a day early and so counts every day one further.
-    if (Detail::IsAstronomicalCorrection(year - 1)) {
+    const std::uint8_t correction = Detail::Correction(year);
+    if (correction == Detail::kEarlyNewYear) {
         ++dayOfYear;
-    } else if (dayOfYear == 365 && Detail::IsAstronomicalCorrection(year)) {
+    } else if (correction == Detail::kShortEsfand && dayOfYear == 365) {
         ++year;
         dayOfYear = 0;
     }
