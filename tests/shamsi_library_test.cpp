@@ -54,11 +54,12 @@ std::set<int> CorrectedYears() {
 // A leap year by the 33-year rule alone.
 bool LeapByTheRule(int year) {
     static const std::set<int> kLeapRemainders = {1, 5, 9, 13, 17, 22, 26, 30};
-    return kLeapRemainders.count(((year % 33) + 33) % 33) != 0;
+    return kLeapRemainders.contains(((year % 33) + 33) % 33);
 }
 
 sys_days DayOf(const Runtime::Date& date) {
-    return sys_days{year{date.year} / static_cast<unsigned>(date.month) / static_cast<unsigned>(date.day)};
+    return sys_days{year{date.year} / month{static_cast<unsigned>(date.month)} /
+                    day{static_cast<unsigned>(date.day)}};
 }
 
 }  // namespace
@@ -90,7 +91,7 @@ TEST(ShamsiLibrary, NewYearsDaysAreTheRuleMovedByTheList) {
     const std::set<int> listed = CorrectedYears();
     ASSERT_EQ(listed.size(), 78U);
     const auto isLeap = [&listed](int y) {
-        return LeapByTheRule(y) != (listed.count(y) != 0 || listed.count(y - 1) != 0);
+        return LeapByTheRule(y) != (listed.contains(y) || listed.contains(y - 1));
     };
     std::map<int, sys_days> newYear{{1300, sys_days{1921y / March / 21}}};
     for (int y = 1300; y <= Shamsi::kLastYear; ++y) {
