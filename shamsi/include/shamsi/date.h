@@ -52,6 +52,7 @@
 #include <array>
 #include <chrono>
 #include <compare>
+#include <cstddef>
 #include <cstdint>
 
 namespace Shamsi {
