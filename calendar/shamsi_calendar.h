@@ -2,7 +2,9 @@
 // taken from the Shamsi library (shamsi/date.h), where they are kept.
 //
 // Leap years follow the 33-year cycle: a year is a leap year, with a 30-day
-// Esfand, when its remainder by 33 is 1, 5, 9, 13, 17, 22, 26 or 30.
+// Esfand, when its remainder by 33 is 1, 5, 9, 13, 17, 22, 26 or 30; except
+// 78 years from 1502 to 2987, which the astronomical calendar gives a 29-day
+// Esfand and the year after each a 30-day one (see shamsi/date.h).
 // 1 Farvardin 1300 fell on 21 March 1921; every other New Year's Day
 // follows from that day and the lengths of the years between.
 #pragma once

@@ -4,7 +4,8 @@
 # Batch: 10 million Shamsi dates (every day of 1300-1599 over and over) from a
 # file in the page cache through `shamsi-date to-miladi` into a file, next to
 #   - an ICU-based converter with the same reading and writing
-#     (bench/icu_batch_converter.cpp), which must give the same output;
+#     (bench/icu_batch_converter.cpp), which must give the same output save
+#     in the Shamsi year 1503 (see below);
 #   - GNU `date -f` reformatting as many Gregorian dates;
 #   - jcal's `jdate -g`, one process per date: 1,000 dates, scaled up.
 # Each of the first three runs RUNS times (default 3); the median wall-clock
@@ -120,7 +121,13 @@ ours_cpu=$cpu
 run "ICU converter" "$shamsi" "$data/out-icu" "$bin/bench/icu_batch_converter"
 icu=$wall
 icu_cpu=$cpu
-cmp -s "$data/out-ours" "$data/out-icu" || { echo "shamsi-date and the ICU converter differ" >&2; exit 1; }
+# ICU 72 keeps the 33-year rule alone; in 1300-1599 the astronomical calendar
+# moves only the year 1503 (1 Farvardin on 20 March 2124, ICU's 21 March), so
+# there shamsi-date must give the day before ICU's, and elsewhere ICU's day.
+paste -d / "$shamsi" "$data/out-ours" "$data/out-icu" | awk -F/ '
+  function day(y, m, d) { if (m <= 2) { y--; m += 12 } return 365 * y + int(y / 4) - int(y / 100) + int(y / 400) + int((153 * (m - 3) + 2) / 5) + d }
+  day($4, $5, $6) - day($7, $8, $9) != ($1 == 1503 ? -1 : 0) { bad++ }
+  END { exit bad > 0 }' || { echo "shamsi-date and the ICU converter differ beyond 1503" >&2; exit 1; }
 run "GNU date -f (Gregorian dates)" /dev/null "$data/out-date" date -f "$miladi" +%Y/%m/%d
 cmp -s "$data/out-date" "$miladi" || { echo "GNU date did not reproduce its input" >&2; exit 1; }
 head -1000 "$shamsi" >"$data/jdate-input"

@@ -1,8 +1,13 @@
-// Every day of the ranges the program serves, against ICU's Persian calendar.
+// Every day of the ranges the program serves, against ICU's Persian calendar,
+// and Module1's Miladi-to-Shamsi table against the Shamsi library.
 #include <gtest/gtest.h>
 
 #include <array>
+#include <chrono>
 #include <memory>
+#include <utility>
+
+#include <shamsi/date.h>
 
 #include <unicode/datefmt.h>
 #include <unicode/gregocal.h>
@@ -80,6 +85,8 @@ private:
 
 const std::array<Text, 7> kWeekdayNames = {U"يكشنبه",  U"دوشنبه", U"سه شنبه", U"چهارشنبه",
                                            U"پنجشنبه", U"جمعه",   U"شنبه"};
+const std::array<Text, 12> kMonthNames = {U"فروردين", U"ارديبهشت", U"خرداد", U"تير", U"مرداد", U"شهريور",
+                                          U"مهر",     U"آبان",     U"آذر",   U"دي",  U"بهمن",  U"اسفند"};
 
 }  // namespace
 
@@ -154,5 +161,40 @@ TEST(Exhaustive, EveryGregorianDayFrom1921To2121IsWordedAsIcuWordsIt) {
         ASSERT_EQ(Module1::MiladiToString(argument, env), icu.Word(d))
             << Runtime::Utf8FromText(MiladiText(d));
     }
+    EXPECT_TRUE(env.Messages().empty());
+}
+
+// The table of MiladiToShamsi, shifted by the New Year's Days, on every day
+// of the Shamsi years 1178-3000 (20, 21 and 22 March, and the years the
+// astronomical corrections move, from 20 March 2124 on) and of the two years
+// around the first 1 Farvardin on 19 March (4675).
+TEST(Exhaustive, EveryGregorianDayOfTheShamsiYears1178To3000GivesTheLibrarysDate) {
+    using namespace std::chrono;
+    int earlyYear = 3001;
+    while (Shamsi::ToGregorian({earlyYear, 1, 1}).day() != day{19}) {
+        ++earlyYear;
+    }
+    EXPECT_EQ(earlyYear, 4675);
+    RecordingEnvironment env;
+    int count = 0;
+    for (const auto& [first, last] : {std::pair{1178, 3000}, std::pair{earlyYear - 1, earlyYear}}) {
+        for (sys_days day = Shamsi::ToSysDays({first, 1, 1}); day < Shamsi::ToSysDays({last + 1, 1, 1});
+             day += days{1}) {
+            const year_month_day miladi{day};
+            const Date d{static_cast<int>(miladi.year()),
+                         static_cast<int>(static_cast<unsigned>(miladi.month())),
+                         static_cast<int>(static_cast<unsigned>(miladi.day()))};
+            const Shamsi::Date shamsi = Shamsi::FromSysDays(day);
+            Text argument = MiladiText(d);
+            const Text expected = kWeekdayNames[weekday{day}.c_encoding()] + U"  " +
+                                  Runtime::TextFromUtf8(std::to_string(shamsi.day)) + U" " +
+                                  kMonthNames[static_cast<std::size_t>(shamsi.month - 1)] + U"  " +
+                                  Runtime::TextFromUtf8(std::to_string(shamsi.year));
+            ASSERT_EQ(Module1::MiladiToShamsi(argument, false, env), expected)
+                << Runtime::Utf8FromText(argument);
+            ++count;
+        }
+    }
+    EXPECT_EQ(count, 1823 * 365 + 442 + 365 * 2 + 1);
     EXPECT_TRUE(env.Messages().empty());
 }

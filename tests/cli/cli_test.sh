@@ -33,6 +33,9 @@ p='shamsi-date: '
 check "one argument" 0 '' $'2026/12/08\n' '' -- to-miladi 1405/09/17
 check "standard input, a bad line" 1 $'1404/01/01\n1404/12/30\n' $'2025/03/21\n\n' \
   "${p}line 2: '1404/12/30': not a day of the Shamsi calendar"$'\n' -- to-miladi
+check "the astronomical leap year 1503, not 1502" 1 $'1503/01/01\n1502/12/30\n1503/12/30\n' $'2124/03/20\n\n2125/03/20\n' \
+  "${p}line 2: '1502/12/30': not a day of the Shamsi calendar"$'\n' -- to-miladi
+check "2124-03-20 is 1 Farvardin 1503" 0 '' $'1503/01/01\n1502/12/29\n' '' -- to-shamsi 2124-03-20 2124-03-19
 check "CR LF kept" 0 $'1404/01/01\r\n1403/12/30\r\n' $'2025/03/21\r\n2025/03/20\r\n' '' -- to-miladi
 check "last line without a line feed" 0 $'1404/1/1\n1404-1-2' $'2025/03/21\n2025/03/22' '' -- to-miladi
 check "blanks, empty line, unreadable" 1 $' \t1404-1-1 \t\n\n13/1\n' $'2025/03/21\n\n\n' \

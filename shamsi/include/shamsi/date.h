@@ -11,18 +11,37 @@
 // The calendar rules
 // ------------------
 // Farvardin to Shahrivar (months 1-6) have 31 days, Mehr to Bahman (7-11)
-// 30, Esfand (12) 29, or 30 in a leap year. A year is a leap year when its
-// remainder by 33 is 1, 5, 9, 13, 17, 22, 26 or 30 (the 33-year cycle).
-// 1 Farvardin 1300 fell on 21 March 1921; every other New Year's Day follows
-// from the lengths of the years between, so 1 Farvardin 1 is 21 March 622
-// (proleptic Gregorian).
+// 30, Esfand (12) 29, or 30 in a leap year. Leap years follow the 33-year
+// rule (a year is a leap year when its remainder by 33 is 1, 5, 9, 13, 17,
+// 22, 26 or 30) with 78 exceptions between 1502 and 2987
+// (Detail::kAstronomicalCorrections): in each of those years the rule would
+// have Esfand 30 but the astronomical calendar (the year begins on the day of
+// the March equinox, or the next day when it falls after noon, at 52.5 degrees
+// east, Iran's standard-time meridian) does not, so Esfand has 29 days and the
+// year after is the leap year instead; its 1 Farvardin comes one day earlier
+// than the rule gives. The list is the published one (CC0, roozbehp/
+// persiancalendar; the correction table of ICU4X's Persian calendar), which
+// checks the rule against the sky from 1178 to 3000. No list exists outside
+// those years: there the 33-year rule alone holds, and the sky may drift from
+// it by a day now and then. 1 Farvardin 1300 fell on 21 March 1921; every
+// other New Year's Day follows from the lengths of the years between, so
+// 1 Farvardin 1 is 21 March 622 (proleptic Gregorian).
 //
-// This rule gives the same day as ICU's Persian calendar on every day of the
-// years 1-9999, and the same New Year's Day as the astronomical calendar
-// (the year begins on the day of the March equinox at Tehran, or the next
-// day when it falls after noon) in every year from 1178 to 1633. Outside
-// those years the astronomical calendar drifts from any fixed cycle by a day
-// now and then; these functions still follow the rule there.
+// What the tests show (tests/shamsi_library_test.cpp):
+// - ShamsiLibrary.NewYearsDaysAreTheAuthoritys1206To1498: 1 Farvardin and
+//   the leap years of 1206-1498 as the Iranian calendar authority (Geophysics
+//   Institute, University of Tehran) publishes them, all 293.
+// - ShamsiLibrary.NewYearsDaysAreTheRuleMovedByTheList: 1 Farvardin and the
+//   leap years of every year 1-9999, counted year by year from 1 Farvardin 1300
+//   with the 33-year rule and the published list (tests/data/).
+// - ShamsiLibrary.EveryDayOfTheYears1To9999IsIcusSaveTheListedSpans: every
+//   day of the years 1-9999, both ways, against ICU's Persian calendar (ICU
+//   72, the 33-year rule alone): the same date, except on the 366 days from
+//   the astronomical 1 Farvardin of each year after a listed one to its
+//   30 Esfand (78 spans, 28,548 days, the first 20 March 2124 to 20 March
+//   2125, the last 20 March 3609 to 20 March 3610), where the date is the
+//   day after ICU's: ICU's 30 Esfand of the listed year is 1 Farvardin of
+//   the next, and ICU's 29 Esfand of that year its 30 Esfand.
 //
 // Range: the supported dates are every day of the years 1-9999
 // (kFirstDay to kLastDay, 21 March 622 to 19 March 10621). The arithmetic is
@@ -30,8 +49,10 @@
 // InRange() accept only the supported years.
 #pragma once
 
+#include <array>
 #include <chrono>
 #include <compare>
+#include <cstddef>
 #include <cstdint>
 
 namespace Shamsi {
@@ -55,6 +76,51 @@ inline constexpr std::int64_t kDayNumberOfYearOne = -492268;
 inline constexpr std::int64_t kDaysInCycle = 12053;
 // Days in Farvardin to Shahrivar.
 inline constexpr int kDaysInFirstHalf = 186;
+
+// The years that the 33-year rule makes leap years and the astronomical
+// calendar does not (checked from 1178 to 3000; there are none before 1502).
+// Esfand of each has 29 days, and the year after has a 30-day Esfand.
+inline constexpr std::array<std::int16_t, 78> kAstronomicalCorrections = {
+    1502,                                                  //
+    1601, 1634, 1667,                                      //
+    1700, 1733, 1766, 1799,                                //
+    1832, 1865, 1898,                                      //
+    1931, 1964, 1997,                                      //
+    2030, 2059, 2063, 2096,                                //
+    2129, 2158, 2162, 2191, 2195,                          //
+    2224, 2228, 2257, 2261, 2290, 2294,                    //
+    2323, 2327, 2356, 2360, 2389, 2393,                    //
+    2422, 2426, 2455, 2459, 2488, 2492,                    //
+    2521, 2525, 2554, 2558, 2587, 2591,                    //
+    2620, 2624, 2653, 2657, 2686, 2690,                    //
+    2719, 2723, 2748, 2752, 2756, 2781, 2785, 2789,        //
+    2818, 2822, 2847, 2851, 2855, 2880, 2884, 2888,        //
+    2913, 2917, 2921, 2946, 2950, 2954, 2979, 2983, 2987,  //
+};
+
+// What the list changes in a year: kShortEsfand for a listed year,
+// kEarlyNewYear for the year after one, which begins a day before the
+// rule's day and has 30 days in Esfand. One byte a year from 1502 to 2988.
+inline constexpr std::uint8_t kEarlyNewYear = 1;
+inline constexpr std::uint8_t kShortEsfand = 2;
+inline constexpr std::int64_t kFirstCorrectedYear = kAstronomicalCorrections.front();
+inline constexpr std::uint64_t kCorrectedYears =
+    static_cast<std::uint64_t>(kAstronomicalCorrections.back() + 1 - kFirstCorrectedYear + 1);
+inline constexpr auto kCorrections = [] {
+    std::array<std::uint8_t, kCorrectedYears> corrections{};
+    for (const std::int16_t year : kAstronomicalCorrections) {
+        corrections[static_cast<std::size_t>(year - kFirstCorrectedYear)] = kShortEsfand;
+        corrections[static_cast<std::size_t>(year + 1 - kFirstCorrectedYear)] = kEarlyNewYear;
+    }
+    return corrections;
+}();
+
+// kShortEsfand, kEarlyNewYear or 0 (every year outside 1502-2988): one
+// comparison, and one byte read inside.
+constexpr std::uint8_t Correction(std::int64_t year) {
+    const auto offset = static_cast<std::uint64_t>(year - kFirstCorrectedYear);
+    return offset < kCorrectedYears ? kCorrections[offset] : 0;
+}
 
 // Days from 1 Farvardin 1 to 1 Farvardin of the year: 365 a year, and one
 // more for every leap year before it. (8 * year + 21) / 33 counts the leap
@@ -101,7 +167,8 @@ constexpr std::chrono::year_month_day CivilFromDays(std::int64_t dayNumber) {
 // True when Esfand of the year has 30 days.
 [[nodiscard]] constexpr bool IsLeapYear(std::int64_t year) {
     const std::int64_t position = 25 * year + 11 - Detail::FloorDiv(25 * year + 11, 33) * 33;
-    return position < 8;
+    const bool byTheRule = position < 8;
+    return byTheRule != (Detail::Correction(year) != 0);
 }
 
 // 365 or 366.
@@ -122,8 +189,10 @@ constexpr std::chrono::year_month_day CivilFromDays(std::int64_t dayNumber) {
 }
 
 // Days from 1970-01-01 to 1 Farvardin of the year (negative before 1970).
+// A year after a listed one begins a day before the rule's day.
 [[nodiscard]] constexpr std::int64_t NewYearDayNumber(std::int64_t year) {
-    return Detail::kDayNumberOfYearOne + Detail::DaysBeforeYear(year);
+    return Detail::kDayNumberOfYearOne + Detail::DaysBeforeYear(year) -
+           (Detail::Correction(year) == Detail::kEarlyNewYear ? 1 : 0);
 }
 
 // --- Dates ------------------------------------------------------------------
@@ -170,8 +239,17 @@ struct Date {
         day.time_since_epoch().count() - Detail::kDayNumberOfYearOne + kShiftCycles * Detail::kDaysInCycle);
     const std::uint64_t yearsBefore = (33 * shifted + 3) / Detail::kDaysInCycle;  // year - 1, shifted
     const std::uint64_t daysBefore = 365 * yearsBefore + (8 * (yearsBefore + 1) + 21) / 33;
-    const auto year = static_cast<int>(static_cast<std::int64_t>(yearsBefore) + 1 - 33 * kShiftCycles);
-    const auto dayOfYear = static_cast<int>(shifted - daysBefore);  // from 0
+    auto year = static_cast<int>(static_cast<std::int64_t>(yearsBefore) + 1 - 33 * kShiftCycles);
+    auto dayOfYear = static_cast<int>(shifted - daysBefore);  // from 0, by the 33-year rule
+    // The listed years: the rule's 30 Esfand is 1 Farvardin of the next year,
+    // which begins a day early and so counts every day one further.
+    const std::uint8_t correction = Detail::Correction(year);
+    if (correction == Detail::kEarlyNewYear) {
+        ++dayOfYear;
+    } else if (correction == Detail::kShortEsfand && dayOfYear == 365) {
+        ++year;
+        dayOfYear = 0;
+    }
     if (dayOfYear < Detail::kDaysInFirstHalf) {
         return {year, dayOfYear / 31 + 1, dayOfYear % 31 + 1};
     }
