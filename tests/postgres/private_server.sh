@@ -1,7 +1,7 @@
 # A private PostgreSQL server for the shamsi extension's tests and
 # benchmarks, sourced by them (bash):
 #
-#   pg_private_start WORK BUILD_DIR PG_BIN_DIR PG_LIB_DIR PG_SHARE_DIR CMAKE
+#   pg_private_start WORK BUILD_DIR PG_BIN_DIR PG_LIB_DIR PG_SHARE_DIR CMAKE [SERVER_OPTIONS]
 #   ... psql with PGHOST, PGPORT and PGUSER set ...
 #   pg_private_stop
 #
@@ -18,7 +18,7 @@ pg_private_work=
 pg_private_as=()
 
 pg_private_start() {
-  local work=$1 build_dir=$2 bin_dir=$3 lib_dir=$4 share_dir=$5 cmake=$6
+  local work=$1 build_dir=$2 bin_dir=$3 lib_dir=$4 share_dir=$5 cmake=$6 options=${7:-}
   pg_private_work=$work
   mkdir -p "$work"
   chmod 0755 "$work"
@@ -52,7 +52,7 @@ pg_private_start() {
   touch "$work/server.log"
   [[ ${#pg_private_as[@]} -eq 0 ]] || chown nobody: "$work/server.log"
   "${pg_private_as[@]}" "$bin/pg_ctl" start --pgdata="$work/data" --log="$work/server.log" --wait --timeout=60 \
-    --options="-c listen_addresses='' -c unix_socket_directories='$PGHOST' -p $PGPORT -c fsync=off" \
+    --options="-c listen_addresses='' -c unix_socket_directories='$PGHOST' -p $PGPORT -c fsync=off $options" \
     >/dev/null ||
     { cat "$work/server.log" >&2; return 1; }
   pg_private_bin=$bin
