@@ -10,6 +10,7 @@
 //
 // The standard and Shamsi headers come first: PostgreSQL's own headers
 // redefine printf and its relatives as macros.
+#include <array>
 #include <chrono>
 #include <cstdint>
 #include <cstring>
@@ -51,21 +52,23 @@ constexpr DateADT DateOf(std::chrono::sys_days day) {
 
 constexpr DateADT DateOf(const Shamsi::Date& date) { return DateOf(Shamsi::ToSysDays(date)); }
 
-std::string_view ViewOf(const text* value) {
-    return {VARDATA_ANY(value), VARSIZE_ANY_EXHDR(value)};
-}
+std::string_view ViewOf(const text* value) { return {VARDATA_ANY(value), VARSIZE_ANY_EXHDR(value)}; }
 
 // The date's text as PostgreSQL writes it (in the session's DateStyle), for
 // messages.
-const char* DateText(DateADT date) { return DatumGetCString(DirectFunctionCall1(date_out, DateADTGetDatum(date))); }
+const char* DateText(DateADT date) {
+    return DatumGetCString(DirectFunctionCall1(date_out, DateADTGetDatum(date)));
+}
 
 // The Shamsi date of a day; an error for days outside the Shamsi years 1-9999
 // and for infinity.
 Shamsi::Date ShamsiOf(DateADT date) {
     if (DATE_NOT_FINITE(date) || !Shamsi::InRange(SysDaysOf(date))) {
-        const std::string_view reason = Shamsi::Describe(Shamsi::ReadError::kOutOfRange, Shamsi::Calendar::kMiladi);
-        ereport(ERROR, (errcode(ERRCODE_DATETIME_FIELD_OVERFLOW),
-                        errmsg("'%s': %.*s", DateText(date), static_cast<int>(reason.size()), reason.data())));
+        const std::string_view reason =
+            Shamsi::Describe(Shamsi::ReadError::kOutOfRange, Shamsi::Calendar::kMiladi);
+        ereport(ERROR,
+                (errcode(ERRCODE_DATETIME_FIELD_OVERFLOW),
+                 errmsg("'%s': %.*s", DateText(date), static_cast<int>(reason.size()), reason.data())));
     }
     return Shamsi::FromSysDays(SysDaysOf(date));
 }
@@ -158,7 +161,8 @@ const Shamsi::Formatter& FormatterFor(FunctionCallInfo fcinfo, const text* patte
         return *cache->formatter;
     }
     if (cache == nullptr) {
-        cache = static_cast<FormatCache*>(MemoryContextAllocZero(fcinfo->flinfo->fn_mcxt, sizeof(FormatCache)));
+        cache =
+            static_cast<FormatCache*>(MemoryContextAllocZero(fcinfo->flinfo->fn_mcxt, sizeof(FormatCache)));
         cache->callback.func = DeleteFormatter;
         cache->callback.arg = cache;
         MemoryContextRegisterResetCallback(fcinfo->flinfo->fn_mcxt, &cache->callback);
@@ -201,7 +205,9 @@ text* FormattedText(FunctionCallInfo fcinfo, DateADT day) {
     return TextFromUtf8(bytes, static_cast<std::size_t>(end - bytes));
 }
 
-DateADT DateOfTimestamp(Datum timestamp) { return DatumGetDateADT(DirectFunctionCall1(timestamp_date, timestamp)); }
+DateADT DateOfTimestamp(Datum timestamp) {
+    return DatumGetDateADT(DirectFunctionCall1(timestamp_date, timestamp));
+}
 DateADT DateOfTimestampTz(Datum timestamp) {
     return DatumGetDateADT(DirectFunctionCall1(timestamptz_date, timestamp));
 }
@@ -215,10 +221,15 @@ struct FieldName {
     Field field;
 };
 
-constexpr FieldName kFieldNames[] = {
-    {"year", Field::kYear}, {"quarter", Field::kQuarter}, {"month", Field::kMonth},     {"week", Field::kWeek},
-    {"day", Field::kDay},   {"doy", Field::kDayOfYear},   {"dow", Field::kDayOfWeek},
-};
+constexpr std::array<FieldName, 7> kFieldNames = {{
+    {"year", Field::kYear},
+    {"quarter", Field::kQuarter},
+    {"month", Field::kMonth},
+    {"week", Field::kWeek},
+    {"day", Field::kDay},
+    {"doy", Field::kDayOfYear},
+    {"dow", Field::kDayOfWeek},
+}};
 
 // The field a name gives, in any mix of upper and lower case.
 Field FieldOf(std::string_view name) {
@@ -276,7 +287,9 @@ PG_FUNCTION_INFO_V1(shamsi_age);
 Datum shamsi_to_shamsi(PG_FUNCTION_ARGS) { PG_RETURN_TEXT_P(PlainText(ShamsiOf(PG_GETARG_DATEADT(0)))); }
 
 // to_shamsi(date, format text, persian_digits boolean) -> text.
-Datum shamsi_to_shamsi_format(PG_FUNCTION_ARGS) { PG_RETURN_TEXT_P(FormattedText(fcinfo, PG_GETARG_DATEADT(0))); }
+Datum shamsi_to_shamsi_format(PG_FUNCTION_ARGS) {
+    PG_RETURN_TEXT_P(FormattedText(fcinfo, PG_GETARG_DATEADT(0)));
+}
 
 // The same for a timestamp, whose day is its date, and for a timestamptz,
 // whose day is its date in the session's TimeZone (as ::date takes it).
@@ -301,8 +314,9 @@ Datum shamsi_date_from_text(PG_FUNCTION_ARGS) {
     if (error != Shamsi::ReadError::kNone) {
         const std::string_view reason = Shamsi::Describe(error, Shamsi::Calendar::kShamsi);
         ereport(ERROR, (errcode(error == Shamsi::ReadError::kUnreadable ? ERRCODE_INVALID_DATETIME_FORMAT
-                                                                          : ERRCODE_DATETIME_FIELD_OVERFLOW),
-                        errmsg("'%s': %.*s", text_to_cstring(value), static_cast<int>(reason.size()), reason.data())));
+                                                                        : ERRCODE_DATETIME_FIELD_OVERFLOW),
+                        errmsg("'%s': %.*s", text_to_cstring(value), static_cast<int>(reason.size()),
+                               reason.data())));
     }
     PG_RETURN_DATEADT(DateOf(date));
 }
@@ -316,18 +330,18 @@ Datum shamsi_date_from_fields(PG_FUNCTION_ARGS) {
                                             : Shamsi::ReadError::kNotADate;
         const std::string_view reason = Shamsi::Describe(error, Shamsi::Calendar::kShamsi);
         ereport(ERROR, (errcode(ERRCODE_DATETIME_FIELD_OVERFLOW),
-                        errmsg("'%d/%d/%d': %.*s", date.year, date.month, date.day, static_cast<int>(reason.size()),
-                               reason.data())));
+                        errmsg("'%d/%d/%d': %.*s", date.year, date.month, date.day,
+                               static_cast<int>(reason.size()), reason.data())));
     }
     PG_RETURN_DATEADT(DateOf(date));
 }
 
 // shamsi_part(field, date) -> integer.
 Datum shamsi_part(PG_FUNCTION_ARGS) {
-    const Field field =
-        FieldArgument(PG_GETARG_TEXT_PP(0),
-                      {Field::kYear, Field::kQuarter, Field::kMonth, Field::kDay, Field::kDayOfYear, Field::kDayOfWeek},
-                      "shamsi_part", "year, quarter, month, day, doy or dow");
+    const Field field = FieldArgument(
+        PG_GETARG_TEXT_PP(0),
+        {Field::kYear, Field::kQuarter, Field::kMonth, Field::kDay, Field::kDayOfYear, Field::kDayOfWeek},
+        "shamsi_part", "year, quarter, month, day, doy or dow");
     const DateADT day = PG_GETARG_DATEADT(1);
     const Shamsi::Date date = ShamsiOf(day);
     switch (field) {
@@ -349,8 +363,9 @@ Datum shamsi_part(PG_FUNCTION_ARGS) {
 // shamsi_trunc(field, date) -> date: the first day of the Shamsi year,
 // quarter or month, or the Saturday that starts the week.
 Datum shamsi_trunc(PG_FUNCTION_ARGS) {
-    const Field field = FieldArgument(PG_GETARG_TEXT_PP(0), {Field::kYear, Field::kQuarter, Field::kMonth, Field::kWeek},
-                                      "shamsi_trunc", "year, quarter, month or week");
+    const Field field =
+        FieldArgument(PG_GETARG_TEXT_PP(0), {Field::kYear, Field::kQuarter, Field::kMonth, Field::kWeek},
+                      "shamsi_trunc", "year, quarter, month or week");
     const DateADT day = PG_GETARG_DATEADT(1);
     const Shamsi::Date date = ShamsiOf(day);
     switch (field) {
@@ -381,7 +396,8 @@ Datum shamsi_add(PG_FUNCTION_ARGS) {
     }
     const Shamsi::Date moved = Shamsi::Add(date, {.months = span->month, .days = span->day});
     if (!moved.IsValid()) {
-        const std::string_view reason = Shamsi::Describe(Shamsi::ReadError::kOutOfRange, Shamsi::Calendar::kShamsi);
+        const std::string_view reason =
+            Shamsi::Describe(Shamsi::ReadError::kOutOfRange, Shamsi::Calendar::kShamsi);
         ereport(ERROR, (errcode(ERRCODE_DATETIME_FIELD_OVERFLOW),
                         errmsg("'%s' + '%s': %.*s", DateText(day),
                                DatumGetCString(DirectFunctionCall1(interval_out, IntervalPGetDatum(span))),
