@@ -109,7 +109,9 @@ text* TextFromUtf8(const char* bytes, std::size_t length) {
         return cstring_to_text_with_len(bytes, static_cast<int>(length));
     }
     const char* converted = pg_any_to_server(bytes, static_cast<int>(length), PG_UTF8);
-    return cstring_to_text(converted);
+    // The same bytes back when they need no conversion, not ended by a zero.
+    return converted == bytes ? cstring_to_text_with_len(bytes, static_cast<int>(length))
+                              : cstring_to_text(converted);
 }
 
 // The UTF-8 bytes of a text in the database's encoding.
@@ -173,19 +175,21 @@ const Shamsi::Formatter& FormatterFor(FunctionCallInfo fcinfo, const text* patte
         pfree(cache->pattern);
         cache->pattern = nullptr;
     }
+    cache->pattern = static_cast<char*>(MemoryContextAlloc(fcinfo->flinfo->fn_mcxt, pattern.size() + 1));
+    std::memcpy(cache->pattern, pattern.data(), pattern.size());
+    cache->patternLength = pattern.size();
+    cache->persian = persian;
     cache->formatter = NewFormatter(Utf8Of(patternText), persian);
     if (cache->formatter == nullptr) {
         ereport(ERROR, (errcode(ERRCODE_OUT_OF_MEMORY), errmsg("out of memory")));
     }
     if (!cache->formatter->Error().empty()) {
-        const std::string& error = cache->formatter->Error();
+        // Not kept: the next call makes its formatter again.
+        const char* error = pstrdup(cache->formatter->Error().c_str());
+        DeleteFormatter(cache);
         ereport(ERROR, (errcode(ERRCODE_INVALID_PARAMETER_VALUE),
-                        errmsg("'%s': %s", text_to_cstring(patternText), error.c_str())));
+                        errmsg("'%s': %s", text_to_cstring(patternText), error)));
     }
-    cache->pattern = static_cast<char*>(MemoryContextAlloc(fcinfo->flinfo->fn_mcxt, pattern.size() + 1));
-    std::memcpy(cache->pattern, pattern.data(), pattern.size());
-    cache->patternLength = pattern.size();
-    cache->persian = persian;
     return *cache->formatter;
 }
 

@@ -49,3 +49,19 @@ FROM (VALUES ('to_shamsi(shamsi_date(1, 1, 1) - 1)'),
              ('shamsi_add(shamsi_date(9999, 12, 29), interval ''1 month'')'),
              ('shamsi_add(shamsi_add(shamsi_date(9999, 11, 30), interval ''1 month''), interval ''1 day'')'),
              ('shamsi_age(date ''2025-03-21'', shamsi_date(1, 1, 1) - 1)')) AS cases(query);
+
+-- In a database of another encoding, texts are converted from and to it:
+-- in LATIN1, ASCII digits pass and Persian names, which LATIN1 cannot hold,
+-- are an error; in SQL_ASCII, which converts nothing, the UTF-8 bytes pass
+-- as they are.
+CREATE DATABASE shamsi_latin1 ENCODING 'LATIN1' LC_COLLATE 'C' LC_CTYPE 'C' TEMPLATE template0;
+CREATE DATABASE shamsi_ascii ENCODING 'SQL_ASCII' LC_COLLATE 'C' LC_CTYPE 'C' TEMPLATE template0;
+\c shamsi_latin1
+SET datestyle = ISO, YMD;
+CREATE EXTENSION shamsi;
+SELECT to_shamsi(date '2026-12-08', '%Y-%m-%d'), shamsi_date('1405/09/17');
+SELECT to_shamsi(date '2026-12-08', '%B');
+\c shamsi_ascii
+SET datestyle = ISO, YMD;
+CREATE EXTENSION shamsi;
+SELECT to_shamsi(date '2026-12-08', '%A %-d %B %Y', true), shamsi_date('۱۴۰۵/۹/۱۷');
