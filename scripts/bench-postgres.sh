@@ -29,7 +29,7 @@ bin=$(cached DATECONV_PG_BIN_DIR) lib=$(cached DATECONV_PG_LIB_DIR) share=$(cach
 echo "Machine: $(nproc) cores, $(sed -n 's/^model name\t*: //p' /proc/cpuinfo | head -1), $(. /etc/os-release && echo "$PRETTY_NAME")"
 echo "$("$bin/postgres" --version); load average before the runs: $(cut -d' ' -f1-3 /proc/loadavg)"
 
-# shellcheck source=../tests/postgres/private_server.sh
+# shellcheck source=SCRIPTDIR/../tests/postgres/private_server.sh
 source tests/postgres/private_server.sh
 work=$(mktemp -d "${TMPDIR:-/tmp}/shamsi-bench.XXXXXX")
 trap pg_private_stop EXIT

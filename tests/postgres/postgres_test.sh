@@ -12,7 +12,7 @@
 set -euo pipefail
 build_dir=$1 shamsi_date=$2 cmake=$3 pg_bin=$4 pg_lib=$5 pg_share=$6
 here=$(cd "$(dirname "$0")" && pwd)
-# shellcheck source=private_server.sh
+# shellcheck source=SCRIPTDIR/private_server.sh
 source "$here/private_server.sh"
 
 fail() {

@@ -1,3 +1,4 @@
+# shellcheck shell=bash
 # A private PostgreSQL server for the shamsi extension's tests and
 # benchmarks, sourced by them (bash):
 #
