@@ -75,19 +75,28 @@ function(dateconv_package_docs package)
           DESTINATION ${CMAKE_INSTALL_DATADIR}/doc/${package} ${component_args})
 endfunction()
 
-# dateconv_strip_sections(<target>)
+# dateconv_strip_sections(<target> [DESTINATION <dir>] [COMPONENT <component>])
 #
 # In stripped installs (cmake --install --strip, and the packages), also
 # removes the compiler's .comment and .note sections from the installed
-# program, as Debian's own packages are stripped.
+# program (in <dir>, by default the programs' folder), as Debian's own
+# packages are stripped. Called after the target's install rule.
 function(dateconv_strip_sections target)
+  cmake_parse_arguments(PARSE_ARGV 1 arg "" "DESTINATION;COMPONENT" "")
   if(NOT CMAKE_OBJCOPY)
     return()
+  endif()
+  if(NOT arg_DESTINATION)
+    set(arg_DESTINATION ${CMAKE_INSTALL_BINDIR})
+  endif()
+  set(component_args)
+  if(arg_COMPONENT)
+    set(component_args COMPONENT ${arg_COMPONENT})
   endif()
   install(CODE "
     if(CMAKE_INSTALL_DO_STRIP)
       execute_process(COMMAND \"${CMAKE_OBJCOPY}\" --remove-section=.comment --remove-section=.note
-                              \"\$ENV{DESTDIR}\${CMAKE_INSTALL_PREFIX}/${CMAKE_INSTALL_BINDIR}/$<TARGET_FILE_NAME:${target}>\"
+                              \"\$ENV{DESTDIR}\${CMAKE_INSTALL_PREFIX}/${arg_DESTINATION}/$<TARGET_FILE_NAME:${target}>\"
                       COMMAND_ERROR_IS_FATAL ANY)
-    endif()")
+    endif()" ${component_args})
 endfunction()

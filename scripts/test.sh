@@ -11,11 +11,14 @@ cd "$(dirname "$0")/.."
 # needs dpkg-dev, xdotool for its click on Exit, and the checks that a
 # distribution and a software centre apply (lintian, appstreamcli,
 # desktop-file-validate, man); the benchmarks that lint compiles need
-# Hinnant's date headers. Install them here too, so that a fresh machine
-# updates the package lists only once.
+# Hinnant's date headers; the PostgreSQL extension is built against
+# postgresql-server-dev-15 and tested in a private postgresql-15 server.
+# Install them here too, so that a fresh machine updates the package lists
+# only once.
 scripts/install-deps.sh clang-14 libclang-rt-14-dev clang-tidy-14 clang-format-14 cppcheck libbenchmark-dev \
   libhowardhinnant-date-dev dpkg-dev xdotool desktop-file-utils lintian appstream man-db \
-  g++-mingw-w64-x86-64-posix nsis googletest wine wine64 fonts-farsiweb unzip
+  g++-mingw-w64-x86-64-posix nsis googletest wine wine64 fonts-farsiweb unzip \
+  postgresql-15 postgresql-server-dev-15
 
 export QT_QPA_PLATFORM=offscreen
 started=$SECONDS

@@ -2,8 +2,8 @@
 # The Debian package, installed into a temporary root, and the program
 # started from there.
 #
-#   package_test.sh build     BUILD_DIR WORK_DIR CPACK   # make the .deb, unpack it into WORK_DIR/root
-#   package_test.sh contents  BUILD_DIR WORK_DIR         # files, Depends, menu entry
+#   package_test.sh build     BUILD_DIR WORK_DIR CPACK   # make the .debs, unpack the program's into WORK_DIR/root
+#   package_test.sh contents  BUILD_DIR WORK_DIR         # files, Depends, menu entry; the PostgreSQL extension's
 #   package_test.sh lintian   BUILD_DIR WORK_DIR         # every .deb made: lintian, no unlisted tag
 #   package_test.sh metadata  BUILD_DIR WORK_DIR         # AppStream, menu entry, manual, versions, address
 #   package_test.sh offscreen BUILD_DIR WORK_DIR         # starts, paints its window, waits for events
@@ -174,6 +174,23 @@ contents)
   [[ -x $root/usr/bin/${exec_line%% *} ]] || fail "Exec=$exec_line is not the installed program"
   icon=$(sed -n 's/^Icon=//p' "$desktop")
   [[ -f $root/usr/share/icons/hicolor/scalable/apps/$icon.svg ]] || fail "Icon=$icon has no installed icon"
+
+  # The PostgreSQL extension's own package, when the build made one: the
+  # module, control file and script where that server looks, and Depends on
+  # that server.
+  pg_debs=("$work"/pkg/postgresql-*-shamsi_*.deb)
+  if [[ -f ${pg_debs[0]} ]]; then
+    ((${#pg_debs[@]} == 1)) || fail "expected one extension package, found: ${pg_debs[*]}"
+    pg_major=$(basename "${pg_debs[0]}" | sed 's/^postgresql-\([0-9]*\)-shamsi_.*/\1/')
+    listing=$(dpkg-deb -c "${pg_debs[0]}")
+    for path in "usr/lib/postgresql/$pg_major/lib/shamsi.so" "usr/share/postgresql/$pg_major/extension/shamsi.control" \
+      "usr/share/postgresql/$pg_major/extension/shamsi--1.0.sql" "usr/share/doc/postgresql-$pg_major-shamsi/copyright"; do
+      grep -q " \./$path\$" <<<"$listing" || fail "${pg_debs[0]##*/} does not install /$path"
+    done
+    pg_depends=$(dpkg-deb -f "${pg_debs[0]}" Depends)
+    [[ ", $pg_depends," == *", postgresql-$pg_major,"* ]] || fail "${pg_debs[0]##*/} does not depend on postgresql-$pg_major"
+    echo "${pg_debs[0]##*/}: Depends: $pg_depends"
+  fi
   echo "package contents as expected"
   ;;
 

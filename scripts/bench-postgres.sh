@@ -1,0 +1,99 @@
+#!/usr/bin/env bash
+# Speed of the shamsi extension in PostgreSQL 15, in a private server (as the
+# tests start it: tests/postgres/private_server.sh), over a table of ten
+# million dates made by generate_series (every day of the Shamsi years
+# 1300-1399, over and over). Each query runs RUNS times (default 3), the
+# queries taking turns; the median time of each is reported with its ratio to
+# the peer it is measured against:
+#   - count(to_shamsi(d)) against count(to_char(d, 'YYYY/MM/DD')), and
+#     against a PL/pgSQL converter on the 33-year cycle
+#     (bench/plpgsql_to_shamsi.sql), which must first agree with to_shamsi
+#     on every one of those days; count(d) for the cost of the scan alone;
+#   - GROUP BY shamsi_trunc('month', d) against GROUP BY date_trunc('month', d);
+# all with one process (no parallel workers); then count(to_shamsi(d)) with
+# two parallel workers against one process.
+#
+#   scripts/bench-postgres.sh
+#   RUNS=5 scripts/bench-postgres.sh
+set -euo pipefail
+cd "$(dirname "$0")/.."
+export LC_ALL=C
+runs=${RUNS:-3}
+rows=10000000
+scripts/install-deps.sh libbenchmark-dev libicu-dev libhowardhinnant-date-dev postgresql-15 postgresql-server-dev-15
+cmake --preset bench >/dev/null
+cmake --build --preset bench --target shamsi_postgres >/dev/null
+build=$PWD/build/bench
+cached() { sed -n "s/^$1:INTERNAL=//p" "$build/CMakeCache.txt"; }
+bin=$(cached DATECONV_PG_BIN_DIR) lib=$(cached DATECONV_PG_LIB_DIR) share=$(cached DATECONV_PG_SHARE_DIR)
+echo "Machine: $(nproc) cores, $(sed -n 's/^model name\t*: //p' /proc/cpuinfo | head -1), $(. /etc/os-release && echo "$PRETTY_NAME")"
+echo "$("$bin/postgres" --version); load average before the runs: $(cut -d' ' -f1-3 /proc/loadavg)"
+
+# shellcheck source=SCRIPTDIR/../tests/postgres/private_server.sh
+source tests/postgres/private_server.sh
+work=$(mktemp -d "${TMPDIR:-/tmp}/shamsi-bench.XXXXXX")
+trap pg_private_stop EXIT
+pg_private_start "$work" "$build" "$bin" "$lib" "$share" cmake "-c shared_buffers=1GB -c max_parallel_workers=2"
+psql=("$bin/psql" -X -q -v ON_ERROR_STOP=1 -At)
+
+"${psql[@]}" -c "CREATE EXTENSION shamsi" -f bench/plpgsql_to_shamsi.sql
+days=$("${psql[@]}" -c "SELECT shamsi_date(1400, 1, 1) - shamsi_date(1300, 1, 1)")
+"${psql[@]}" -c "CREATE UNLOGGED TABLE days AS
+  SELECT shamsi_date(1300, 1, 1) + i % $days AS d FROM generate_series(0, $rows - 1) AS i" \
+  -c "VACUUM ANALYZE days" -c "SELECT count(*) FROM days" >/dev/null
+wrong=$("${psql[@]}" -c "SELECT count(*) FROM (SELECT shamsi_date(1300, 1, 1) + i AS d FROM generate_series(0, $days - 1) AS i) AS t
+  WHERE plpgsql_to_shamsi(d) <> to_shamsi(d)")
+((wrong == 0)) || { echo "the PL/pgSQL converter disagrees with to_shamsi on $wrong days" >&2; exit 1; }
+echo "$rows rows; the PL/pgSQL converter agrees with to_shamsi on all $days days of 1300-1399"
+
+names=(bare to_char to_shamsi plpgsql date_trunc shamsi_trunc to_shamsi_2)
+declare -A query=(
+  [bare]="SELECT count(d) FROM days"
+  [to_char]="SELECT count(to_char(d, 'YYYY/MM/DD')) FROM days"
+  [to_shamsi]="SELECT count(to_shamsi(d)) FROM days"
+  [plpgsql]="SELECT count(plpgsql_to_shamsi(d)) FROM days"
+  [date_trunc]="SELECT count(*) FROM (SELECT date_trunc('month', d) FROM days GROUP BY 1) AS months"
+  [shamsi_trunc]="SELECT count(*) FROM (SELECT shamsi_trunc('month', d) FROM days GROUP BY 1) AS months"
+  [to_shamsi_2]="SELECT count(to_shamsi(d)) FROM days"
+)
+declare -A workers=([to_shamsi_2]=2) times=()
+
+# One timed run of a query: milliseconds, as psql's \timing reports them.
+timed() {
+  local name=$1
+  "${psql[@]}" -c "SET max_parallel_workers_per_gather = ${workers[$name]:-0}" -c '\timing on' \
+    -c "${query[$name]}" | sed -n 's/^Time: \([0-9.]*\) ms.*/\1/p'
+}
+for ((run = 0; run < runs; run++)); do
+  # Each run starts at another query, so that none is always first.
+  for ((i = 0; i < ${#names[@]}; i++)); do
+    name=${names[(i + run) % ${#names[@]}]}
+    times[$name]+="$(timed "$name") "
+  done
+done
+
+median() { tr ' ' '\n' <<<"$1" | sed '/^$/d' | sort -g | awk '{ v[NR] = $1 } END { print v[int((NR + 1) / 2)] }'; }
+declare -A ms=()
+for name in "${names[@]}"; do
+  ms[$name]=$(median "${times[$name]}")
+done
+ratio() { awk -v a="$1" -v b="$2" 'BEGIN { printf "%.2f", a / b }'; }
+seconds() { awk -v a="$1" 'BEGIN { printf "%.2f s", a / 1000 }'; }
+
+echo
+echo "Median of $runs runs each ($rows rows; the runs of each query in ms: see below)"
+printf '| %-70s | %9s | %s |\n' "Query" "Time" "Ratio"
+printf '| %-70s | %9s | %s |\n' "${query[bare]} (scan alone)" "$(seconds "${ms[bare]}")" ""
+printf '| %-70s | %9s | %s |\n' "${query[to_char]}" "$(seconds "${ms[to_char]}")" ""
+printf '| %-70s | %9s | %s |\n' "${query[to_shamsi]}" "$(seconds "${ms[to_shamsi]}")" \
+  "to_char / to_shamsi $(ratio "${ms[to_char]}" "${ms[to_shamsi]}")x; PL/pgSQL / to_shamsi $(ratio "${ms[plpgsql]}" "${ms[to_shamsi]}")x"
+printf '| %-70s | %9s | %s |\n' "${query[plpgsql]}" "$(seconds "${ms[plpgsql]}")" ""
+printf '| %-70s | %9s | %s |\n' "${query[date_trunc]}" "$(seconds "${ms[date_trunc]}")" ""
+printf '| %-70s | %9s | %s |\n' "${query[shamsi_trunc]}" "$(seconds "${ms[shamsi_trunc]}")" \
+  "shamsi_trunc / date_trunc $(ratio "${ms[shamsi_trunc]}" "${ms[date_trunc]}")x"
+printf '| %-70s | %9s | %s |\n' "${query[to_shamsi_2]}, 2 workers" "$(seconds "${ms[to_shamsi_2]}")" \
+  "speed-up over one process $(ratio "${ms[to_shamsi]}" "${ms[to_shamsi_2]}")x"
+echo
+for name in "${names[@]}"; do
+  echo "$name: ${times[$name]}"
+done
