@@ -9,9 +9,10 @@
 #
 # The second build differs from the first wherever a build may differ:
 #   - folder: a copy of the source tree (the files git tracks or would track,
-#     without the .git folder, as in a source tarball) in a new folder under
-#     /tmp, so the source and build paths differ, and the date comes from
-#     SOURCE_DATE_EPOCH rather than from git;
+#     without the .git folder, as in a source tarball; each file dated when
+#     copied, as a new checkout is) in a new folder under /tmp, so the source
+#     and build paths differ, and the date comes from SOURCE_DATE_EPOCH
+#     rather than from git;
 #   - time: the clock 4 days and 5 hours ahead (faketime), in the Tehran time
 #     zone (UTC+03:30);
 #   - umask: 0027 (the first build's is usually 0022), for the copied sources
@@ -58,7 +59,7 @@ git ls-files -z --cached --others --exclude-standard |
     if [[ -e $file || -L $file ]]; then printf '%s\0' "$file"; fi
   done |
   tar --null --files-from=- -cf - |
-  (umask 0027 && tar -C "$copy" -xf - --no-same-permissions --no-same-owner)
+  (umask 0027 && tar -C "$copy" -xf - --touch --no-same-permissions --no-same-owner)
 
 echo "== Second build in $copy (SOURCE_DATE_EPOCH=$epoch, umask 0027, TZ=Asia/Tehran, clock +4 d 5 h)"
 (
