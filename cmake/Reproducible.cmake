@@ -61,10 +61,9 @@ if(NOT DATECONV_RELEASE_DATE MATCHES "^[0-9]+$")
 endif()
 message(STATUS "Release date ${DATECONV_RELEASE_DATE}, from ${release_date_from}")
 
-# Tools run by custom commands get it as SOURCE_DATE_EPOCH; Qt's resource
-# compiler (AUTORCC) would otherwise write each file's modification time
-# into the program.
-set_property(GLOBAL PROPERTY RULE_LAUNCH_CUSTOM "${CMAKE_COMMAND} -E env SOURCE_DATE_EPOCH=${DATECONV_RELEASE_DATE}")
+# Qt's resource compiler writes each file's modification time into the
+# program (format 2 and later); format 1 holds the same files without dates.
+list(APPEND CMAKE_AUTORCC_OPTIONS --format-version 1)
 
 # --- Compiling and linking -----------------------------------------------------
 

@@ -6,8 +6,7 @@
 #     environment, which the DEB and ZIP generators use for every date in the
 #     package (files, control files, ar members) and which leaves the date out
 #     of gzip headers;
-#   - the date of every staged file and folder, which NSIS keeps for each
-#     file it installs and the ZIP generator writes into the archive;
+#   - the date of every staged file and folder;
 #   - TZ=UTC, as a zip's dates are local times;
 #   - the modes: 0755 for folders and for files executable by their owner,
 #     0644 for the other files, whatever the umask;
@@ -50,5 +49,8 @@ if(CPACK_GENERATOR STREQUAL "NSIS")
     string(APPEND rmdirs "  RMDir \"$INSTDIR\\${folder}\"\n")
   endforeach()
   set(CPACK_NSIS_DELETE_FILES "${files}")
+  # NSIS keeps each file's date, also of the files CPack writes after this
+  # script (the options page); the installed files are dated when installed.
+  string(APPEND CPACK_NSIS_DEFINES "\n  SetDateSave off")
   set(CPACK_NSIS_DELETE_DIRECTORIES "${rmdirs}")
 endif()
