@@ -4,8 +4,8 @@
 # build/default/SHA256SUMS (the .deb packages) and build/windows/SHA256SUMS
 # (the Windows installer and zip), and the two SHA256SUMS themselves.
 #
-#   cmake --build --preset default --target package && scripts/build-windows.sh   # the first build
-#   scripts/check-reproducible.sh                                                   # the second, and the check
+#   scripts/build-release.sh        # the first build (or the package targets of both presets)
+#   scripts/check-reproducible.sh   # the second, and the check
 #
 # The second build differs from the first wherever a build may differ:
 #   - folder: a copy of the source tree (the files git tracks or would track,
@@ -17,7 +17,8 @@
 #     zone (UTC+03:30);
 #   - umask: 0027 (the first build's is usually 0022), for the copied sources
 #     and for everything built.
-# It is lean: no tests, only the programs and the packages.
+# It is lean: scripts/build-release.sh without the tests (the first build,
+# in the test command, has them), so only the programs and the packages.
 #
 # Each file that differs is named with its first differing byte (cmp), and
 # diffoscope says where inside the package the difference lies. Keeps the
@@ -27,7 +28,7 @@ cd "$(dirname "$0")/.."
 source_dir=$PWD
 started=$SECONDS
 
-scripts/install-deps.sh dpkg-dev g++-mingw-w64-x86-64-posix nsis faketime diffoscope-minimal
+scripts/install-deps.sh dpkg-dev g++-mingw-w64-x86-64-posix nsis zip faketime diffoscope-minimal
 
 fail() {
   echo "FAIL: $*" >&2
@@ -37,11 +38,24 @@ fail() {
 folders=(build/default build/windows)
 for folder in "${folders[@]}"; do
   [[ -s $folder/SHA256SUMS ]] ||
-    fail "no $folder/SHA256SUMS: make the release files first (cmake --build --preset default --target package; scripts/build-windows.sh)"
+    fail "no $folder/SHA256SUMS: make the release files first (scripts/build-release.sh)"
 done
 
-# The date the first build gave its files, unless it was set by hand.
-epoch=${SOURCE_DATE_EPOCH:-$(git log -1 --format=%ct)}
+# The release date the first build gave its files (by default the last
+# commit's time), given to the second as a source tarball would be.
+release_date() {
+  sed -n 's/^set(CPACK_DATECONV_RELEASE_DATE "\([0-9]*\)")$/\1/p' "$1/CPackConfig.cmake"
+}
+epoch=$(release_date build/default)
+[[ -n $epoch && $epoch == "$(release_date build/windows)" ]] ||
+  fail "build/default and build/windows do not have one release date: configure both again (scripts/build-release.sh)"
+# Unless set by hand, it is the last commit's time.
+if [[ -z ${SOURCE_DATE_EPOCH:-} ]] && grep -qx 'DATECONV_SOURCE_DATE_EPOCH:STRING=' build/default/CMakeCache.txt &&
+  git rev-parse --git-dir >/dev/null 2>&1; then
+  commit_date=$(git log -1 --format=%ct)
+  [[ $epoch == "$commit_date" ]] ||
+    fail "the release files are dated $epoch, the last commit $commit_date: make them again (scripts/build-release.sh)"
+fi
 
 work=$(mktemp -d "${TMPDIR:-/tmp}/dateconv-rebuild.XXXXXX")
 if [[ ${KEEP_REBUILD:-0} == 1 ]]; then
@@ -69,9 +83,7 @@ echo "== Second build in $copy (SOURCE_DATE_EPOCH=$epoch, umask 0027, TZ=Asia/Te
   faketime -f '+101h' bash -c '
     set -euo pipefail
     echo "the build'\''s clock: $(date)"
-    cmake --preset default -DDATECONV_BUILD_TESTS=OFF >/dev/null
-    cmake --build --preset default --target package
-    scripts/build-windows.sh -DDATECONV_BUILD_TESTS=OFF'
+    scripts/build-release.sh -DDATECONV_BUILD_TESTS=OFF'
 ) || fail "the second build failed"
 echo "== Second build done in $((SECONDS - started)) s"
 

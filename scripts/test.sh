@@ -1,8 +1,9 @@
 #!/usr/bin/env bash
 # Builds and runs every test: the normal build, then the same suite under
 # AddressSanitizer and UndefinedBehaviorSanitizer, then the Windows program,
-# its installer and zip with their tests under Wine, then each fuzz target
-# for 30 seconds, then the static checks (clang-format, cppcheck,
+# its installer and zip with their tests under Wine, then the release files
+# built a second time elsewhere and compared byte for byte, then each fuzz
+# target for 30 seconds, then the static checks (clang-format, cppcheck,
 # clang-tidy).
 set -euo pipefail
 cd "$(dirname "$0")/.."
@@ -11,11 +12,12 @@ cd "$(dirname "$0")/.."
 # needs dpkg-dev, xdotool for its click on Exit, and the checks that a
 # distribution and a software centre apply (lintian, appstreamcli,
 # desktop-file-validate, man); the benchmarks that lint compiles need
-# Hinnant's date headers. Install them here too, so that a fresh machine
+# Hinnant's date headers; the second build of the release files needs zip,
+# faketime and diffoscope. Install them here too, so that a fresh machine
 # updates the package lists only once.
 scripts/install-deps.sh clang-14 libclang-rt-14-dev clang-tidy-14 clang-format-14 cppcheck libbenchmark-dev \
   libhowardhinnant-date-dev dpkg-dev xdotool desktop-file-utils lintian appstream man-db \
-  g++-mingw-w64-x86-64-posix nsis googletest wine wine64 fonts-farsiweb unzip
+  g++-mingw-w64-x86-64-posix nsis googletest wine wine64 fonts-farsiweb unzip zip faketime diffoscope-minimal
 
 export QT_QPA_PLATFORM=offscreen
 started=$SECONDS
@@ -24,6 +26,8 @@ echo "== Normal build and tests"
 cmake --preset default
 cmake --build --preset default
 ctest --preset default
+# The .deb packages and their SHA256SUMS, for the comparison below.
+cmake --build --preset default --target package
 
 echo "== Sanitizer build and tests"
 cmake --preset sanitize
@@ -35,6 +39,9 @@ scripts/build-windows.sh
 # The window tests need a display; the fixture ends the prefix's wine server
 # after the last test, so none is left holding Xvfb's display.
 xvfb-run -a -s "-screen 0 1024x768x24" ctest --preset windows
+
+echo "== Release files built again elsewhere, later, under another umask ($((SECONDS - started)) s so far)"
+scripts/check-reproducible.sh
 
 echo "== Fuzzing ($((SECONDS - started)) s so far)"
 scripts/fuzz.sh 30
