@@ -3,13 +3,15 @@
 # makes (the .deb files, the Windows installer and zip, and the programs in
 # them), and a SHA256SUMS file beside them that says which.
 #
-#   Time    Everything that records a date gets the release date, by default
-#           the last commit's time (below); the Windows linker writes no time
-#           stamp into the PE header.
+#   Time    Every date in a package or archive is the release date, by
+#           default the last commit's time (below); the Windows linker writes
+#           no time stamp into the PE header; Qt resources and the NSIS
+#           installer hold no dates.
 #   Place   The compiler writes the source folder as /usr/src/shamsi-date-converter
 #           and the build folder as /usr/src/shamsi-date-converter/build.
-#   Order   Archives list their files sorted, owned by root, with modes 0644,
-#           or 0755 for folders and programs, whatever the umask.
+#   Order   Archives list their files sorted, owned by root (a zip names no
+#           owner), with modes 0644, or 0755 for folders and programs,
+#           whatever the umask.
 #
 # Included from the top-level CMakeLists.txt before any target and any
 # include(CPack): the CPACK_ variables below reach every CPack configuration
