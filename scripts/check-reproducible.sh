@@ -80,10 +80,8 @@ echo "== Second build in $copy (SOURCE_DATE_EPOCH=$epoch, umask 0027, TZ=Asia/Te
   umask 0027
   cd "$copy"
   export SOURCE_DATE_EPOCH=$epoch TZ=Asia/Tehran
-  faketime -f '+101h' bash -c '
-    set -euo pipefail
-    echo "the build'\''s clock: $(date)"
-    scripts/build-release.sh -DDATECONV_BUILD_TESTS=OFF'
+  echo "the build's clock: $(faketime -f '+101h' date)"
+  faketime -f '+101h' scripts/build-release.sh -DDATECONV_BUILD_TESTS=OFF
 ) || fail "the second build failed"
 echo "== Second build done in $((SECONDS - started)) s"
 
@@ -93,8 +91,9 @@ for folder in "${folders[@]}"; do
   second=$copy/$folder
 
   # The second build's folder is fresh: every package in it must be listed.
-  listed=$(sed 's/^[0-9a-f]*  //' "$second/SHA256SUMS")
-  found=$(cd "$second" && ls -1 -- *.deb *.exe *.zip 2>/dev/null | sort || true)
+  listed=$(sed 's/^[0-9a-f]*  //' "$second/SHA256SUMS" | LC_ALL=C sort)
+  found=$(find "$second" -maxdepth 1 -type f \( -name '*.deb' -o -name '*.exe' -o -name '*.zip' \) -printf '%f\n' |
+    LC_ALL=C sort)
   [[ $listed == "$found" ]] ||
     fail "$folder/SHA256SUMS lists"$'\n'"$listed"$'\n'"but the packages made are"$'\n'"$found"
   (cd "$second" && sha256sum --check --quiet SHA256SUMS) || fail "$folder/SHA256SUMS does not match its files"
