@@ -33,16 +33,13 @@ std::string_view WithoutCarriageReturn(std::string_view text) {
 
 LineConverter::LineConverter(const Options& options, Sink output, Sink errors)
     : options_(options),
-      source_(options.direction == Direction::kToMiladi ? Shamsi::Calendar::kShamsi
-                                                        : Shamsi::Calendar::kMiladi),
-      formatter_(
-          options.format,
-          options.direction == Direction::kToMiladi ? Shamsi::Calendar::kMiladi : Shamsi::Calendar::kShamsi,
-          options.digits),
+      input_(SourceCalendar(options.direction), options.inputFormat),
+      formatter_(options.format, TargetCalendar(options.direction), options.digits, options.names),
       output_(std::move(output)),
       errors_(std::move(errors)),
       wholeLine_(options.field <= 0),
-      buffer_(std::max(kBufferSize, formatter_.MaxSize() + 2 * Shamsi::kLongestDateText + 4)),
+      inHeader_(options.header),
+      buffer_(std::max(kBufferSize, MaxConverted() + Shamsi::kLongestDateText + 4)),
       inTarget_(options.field <= 1) {
     held_.reserve(Shamsi::kLongestDateText + 1);
     lineStart_.reserve(kShownBytes + 1);
@@ -83,9 +80,25 @@ void LineConverter::Report(std::string_view where, std::size_t number, std::stri
     errors_(message);
 }
 
+const char* LineConverter::PassHeader(const char* begin, const char* end) {
+    const auto* lineFeed =
+        static_cast<const char*>(std::memchr(begin, '\n', static_cast<std::size_t>(end - begin)));
+    if (lineFeed == nullptr) {
+        Write(std::string_view(begin, static_cast<std::size_t>(end - begin)));
+        return end;
+    }
+    Write(std::string_view(begin, static_cast<std::size_t>(lineFeed + 1 - begin)));
+    inHeader_ = false;
+    ++line_;
+    return lineFeed + 1;
+}
+
 void LineConverter::Feed(std::string_view bytes) {
     const char* p = bytes.data();
     const char* const end = p + bytes.size();
+    if (inHeader_) {
+        p = PassHeader(p, end);
+    }
     while (p < end) {
         if (wholeLine_ && !lineHasBytes_) {
             p = ConvertWholeLines(p, end);
@@ -191,8 +204,7 @@ void LineConverter::Hold(const char* begin, const char* end) {
 
 void LineConverter::EndTarget(std::string_view field, bool lineEnds) {
     if (overflow_) {
-        Report("line", line_, WithoutCarriageReturn(field),
-               Describe(Shamsi::ReadError::kUnreadable, source_));
+        Report("line", line_, WithoutCarriageReturn(field), input_.Reason(Shamsi::ReadError::kUnreadable));
         if (wholeLine_ && lineEnds && lastByte_ == '\r') {
             Write("\r");
         }
@@ -204,20 +216,22 @@ void LineConverter::EndTarget(std::string_view field, bool lineEnds) {
 }
 
 LineConverter::Written LineConverter::ReadAndWrite(std::string_view text, char* out) const {
-    if (source_ == Shamsi::Calendar::kShamsi) {
-        Shamsi::Date date;
-        const Shamsi::ReadError error = Shamsi::ReadShamsi(text, date);
-        return {error == Shamsi::ReadError::kNone ? formatter_.Write(out, date) : nullptr, error};
+    const DateInput::Result read = input_.Read(text);
+    if (read.error != Shamsi::ReadError::kNone) {
+        return {nullptr, read.error};
     }
-    std::chrono::year_month_day date{};
-    const Shamsi::ReadError error = Shamsi::ReadMiladi(text, date);
-    return {error == Shamsi::ReadError::kNone ? formatter_.Write(out, date) : nullptr, error};
+    char* end = formatter_.Write(out, read.day);
+    if (!read.time.empty()) {
+        std::memcpy(end, read.time.data(), read.time.size());
+        end += read.time.size();
+    }
+    return {end, read.error};
 }
 
 void LineConverter::Convert(std::string_view field, bool lineEnds) {
     const bool carriageReturn = lineEnds && !field.empty() && field.back() == '\r';
     const std::string_view text = carriageReturn ? field.substr(0, field.size() - 1) : field;
-    if (used_ + formatter_.MaxSize() + 1 > buffer_.size()) {
+    if (used_ + MaxConverted() + 1 > buffer_.size()) {
         Flush();
     }
     char* const out = buffer_.data() + used_;
@@ -229,7 +243,7 @@ void LineConverter::Convert(std::string_view field, bool lineEnds) {
         }
         return;
     }
-    Report("line", line_, text, Describe(error, source_));
+    Report("line", line_, text, input_.Reason(error));
     if (!wholeLine_) {
         Write(field);
     } else if (carriageReturn) {
@@ -266,10 +280,11 @@ void LineConverter::Finish() {
 
 void LineConverter::ConvertArgument(std::string_view text) {
     ++arguments_;
-    std::string converted(formatter_.MaxSize(), '\0');
-    const auto [written, error] = ReadAndWrite(text, converted.data());
+    std::string converted(MaxConverted(), '\0');
+    const auto [written, error] =
+        ReadAndWrite(text.substr(0, Shamsi::kLongestDateText + 1), converted.data());
     if (written == nullptr) {
-        Report("argument", arguments_, text, Describe(error, source_));
+        Report("argument", arguments_, text, input_.Reason(error));
         converted.clear();
     } else {
         converted.resize(static_cast<std::size_t>(written - converted.data()));
