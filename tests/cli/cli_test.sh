@@ -30,13 +30,14 @@ check() {
 }
 
 p='shamsi-date: '
+u='not a date of the form Y/M/D or D MONTH Y'
 check "one argument" 0 '' $'2026/12/08\n' '' -- to-miladi 1405/09/17
 check "standard input, a bad line" 1 $'1404/01/01\n1404/12/30\n' $'2025/03/21\n\n' \
   "${p}line 2: '1404/12/30': not a day of the Shamsi calendar"$'\n' -- to-miladi
 check "CR LF kept" 0 $'1404/01/01\r\n1403/12/30\r\n' $'2025/03/21\r\n2025/03/20\r\n' '' -- to-miladi
 check "last line without a line feed" 0 $'1404/1/1\n1404-1-2' $'2025/03/21\n2025/03/22' '' -- to-miladi
 check "blanks, empty line, unreadable" 1 $' \t1404-1-1 \t\n\n13/1\n' $'2025/03/21\n\n\n' \
-  "${p}line 2: '': not a date of the form Y/M/D"$'\n'"${p}line 3: '13/1': not a date of the form Y/M/D"$'\n' -- to-miladi
+  "${p}line 2: '': $u"$'\n'"${p}line 3: '13/1': $u"$'\n' -- to-miladi
 check "out of range, Shamsi" 1 $'10000/01/01\n' $'\n' "${p}line 1: '10000/01/01': outside the Shamsi years 1-9999"$'\n' -- to-miladi
 check "out of range, Miladi" 1 $'10621/03/20\n0622/03/20\n' $'\n\n' \
   "${p}line 1: '10621/03/20': outside 0622/03/21-10621/03/19 (the Shamsi years 1-9999)"$'\n'"${p}line 2: '0622/03/20': outside 0622/03/21-10621/03/19 (the Shamsi years 1-9999)"$'\n' \
@@ -50,7 +51,7 @@ check "names and unpadded fields" 0 '' $'سه\u200cشنبه 17 آذر 1405, 263\
 check "English names" 0 '' $'Tuesday 8 December 2026 %\n' '' -- to-miladi --format='%A %-d %B %Y %%' 1405/9/17
 check "field mode" 1 $'a;1404/1/1;c\r\nb;bad;d\nonly\nx;1403/12/30\r\n;;\n' \
   $'a;2025/03/21;c\r\nb;bad;d\nonly\nx;2025/03/20\r\n;;\n' \
-  "${p}line 2: 'bad': not a date of the form Y/M/D"$'\n'"${p}line 3: 'only': no field 2"$'\n'"${p}line 5: '': not a date of the form Y/M/D"$'\n' \
+  "${p}line 2: 'bad': $u"$'\n'"${p}line 3: 'only': no field 2"$'\n'"${p}line 5: '': $u"$'\n' \
   -- to-miladi --field 2 --delimiter ';'
 check "field mode, first field, default comma" 0 $'2025-03-21,x,y\n' $'1404/01/01,x,y\n' '' -- to-shamsi --field 1
 # Usage errors.
@@ -96,7 +97,7 @@ long=$(head -c 3000000 /dev/zero | tr '\0' 'x')
 printf '%s\n1404/1/1\n' "$long" | "$program" to-miladi >"$work/out" 2>"$work/err"
 status=$?
 if [[ $status -ne 1 || $(cat "$work/out") != $'\n2025/03/21' ||
-  $(cat "$work/err") != "${p}line 1: '${long:0:80}...': not a date of the form Y/M/D" ]]; then
+  $(cat "$work/err") != "${p}line 1: '${long:0:80}...': $u" ]]; then
   failures=$((failures + 1))
   echo "FAIL: long line, whole-line mode (status $status)"
 fi
