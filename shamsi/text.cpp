@@ -202,6 +202,17 @@ std::size_t NameLength(std::string_view text, std::string_view name) {
     constexpr std::string_view kKeheh = "ک";
     constexpr std::array<std::string_view, 2> kOtherYehs = {"ي", "ى"};
     constexpr std::string_view kArabicKaf = "ك";
+    const auto lower = [](char c) { return c >= 'A' && c <= 'Z' ? static_cast<char>(c - 'A' + 'a') : c; };
+    // Most names are told apart by their first letter.
+    if (name.empty() || text.empty()) {
+        return 0;
+    }
+    if (!name.starts_with(kYeh) && !name.starts_with(kKeheh)) {
+        const bool ascii = static_cast<unsigned char>(name[0]) < 0x80;
+        if (ascii ? lower(text[0]) != lower(name[0]) : text.substr(0, 2) != name.substr(0, 2)) {
+            return 0;
+        }
+    }
     const auto at = [text](std::size_t pos, std::string_view what) {
         return text.substr(pos, what.size()) == what;
     };
@@ -231,7 +242,6 @@ std::size_t NameLength(std::string_view text, std::string_view name) {
         if (t >= text.size()) {
             return 0;
         }
-        const auto lower = [](char c) { return c >= 'A' && c <= 'Z' ? static_cast<char>(c - 'A' + 'a') : c; };
         if (lower(text[t]) != lower(name[n])) {
             return 0;
         }
@@ -277,7 +287,8 @@ public:
                 return blanks > 0 && From(piece + 1, pos + blanks, fields);
             }
             case Part::kWeekdayBefore:
-                return WeekdayBefore(piece, pos, fields) || From(piece + 1, pos, fields);
+                return (!IsDigitAt(text_, pos) && WeekdayBefore(piece, pos, fields)) ||
+                       From(piece + 1, pos, fields);
             case Part::kWeekdayName:
                 return Names(piece, pos, fields, &Fields::weekday);
             case Part::kMonthName:
