@@ -39,6 +39,7 @@ LineConverter::LineConverter(const Options& options, Sink output, Sink errors)
       errors_(std::move(errors)),
       wholeLine_(options.field <= 0),
       inHeader_(options.header),
+      plainDates_(options.inputFormat.empty()),
       buffer_(std::max(kBufferSize, MaxConverted() + Shamsi::kLongestDateText + 4)),
       inTarget_(options.field <= 1) {
     held_.reserve(Shamsi::kLongestDateText + 1);
@@ -159,12 +160,24 @@ void LineConverter::Feed(std::string_view bytes) {
 
 const char* LineConverter::ConvertWholeLines(const char* begin, const char* end) {
     for (;;) {
-        const auto* lineFeed =
-            static_cast<const char*>(std::memchr(begin, '\n', static_cast<std::size_t>(end - begin)));
-        if (lineFeed == nullptr) {
-            return begin;
+        const auto left = static_cast<std::size_t>(end - begin);
+        const char* lineFeed = nullptr;
+        // A line as long as the last one is tried first without a search:
+        // a line that converts in one pass holds no line feed of its own.
+        if (plainDates_ && lastLine_ < left && begin[lastLine_] == '\n' &&
+            ConvertPlain(std::string_view(begin, lastLine_))) {
+            lineFeed = begin + lastLine_;
+        } else {
+            lineFeed = static_cast<const char*>(std::memchr(begin, '\n', left));
+            if (lineFeed == nullptr) {
+                return begin;
+            }
+            const std::string_view line(begin, static_cast<std::size_t>(lineFeed - begin));
+            lastLine_ = line.size();
+            if (!plainDates_ || !ConvertPlain(line)) {
+                Convert(line, true);
+            }
         }
-        Convert(std::string_view(begin, static_cast<std::size_t>(lineFeed - begin)), true);
         if (used_ < buffer_.size()) {
             buffer_[used_++] = '\n';
         } else {
@@ -173,6 +186,29 @@ const char* LineConverter::ConvertWholeLines(const char* begin, const char* end)
         ++line_;
         begin = lineFeed + 1;
     }
+}
+
+bool LineConverter::ConvertPlain(std::string_view line) {
+    constexpr std::size_t kPlainLength = 10;
+    std::chrono::sys_days day{};
+    if (line.size() < kPlainLength ||
+        !Shamsi::ReadPlainDay(line.substr(0, kPlainLength), SourceCalendar(options_.direction), day)) {
+        return false;
+    }
+    const std::string_view time = line.substr(kPlainLength);
+    if (!time.empty() && TimeOfDayLength(time) != time.size()) {
+        return false;
+    }
+    if (used_ + MaxConverted() + 1 > buffer_.size()) {
+        Flush();
+    }
+    char* out = formatter_.Write(buffer_.data() + used_, day);
+    if (!time.empty()) {
+        std::memcpy(out, time.data(), time.size());
+        out += time.size();
+    }
+    used_ = static_cast<std::size_t>(out - buffer_.data());
+    return true;
 }
 
 void LineConverter::PassThrough(const char* begin, const char* end) {

@@ -62,6 +62,10 @@ private:
     void Hold(const char* begin, const char* end);
     // The field being converted ends; lineEnds when a line feed ended it.
     void EndTarget(std::string_view field, bool lineEnds);
+    // A whole line that is the usual "YYYY/MM/DD" (or '-'), a time after it
+    // if any, converted in one pass; false, with nothing written, for any
+    // other line.
+    bool ConvertPlain(std::string_view line);
     // Converts a field that was held whole (no overflow); writes the result.
     void Convert(std::string_view field, bool lineEnds);
     // Reads text as a date of the source calendar and writes it at out in
@@ -83,6 +87,8 @@ private:
     Sink errors_;
     bool wholeLine_;
     bool inHeader_;
+    bool plainDates_;           // the usual forms are read, so ConvertPlain may be tried
+    std::size_t lastLine_ = 0;  // the length of the last whole line, the likely length of the next
 
     std::vector<char> buffer_;
     std::size_t used_ = 0;

@@ -4,8 +4,10 @@
 
 #include <algorithm>
 #include <array>
+#include <bit>
 #include <cstdint>
 #include <cstring>
+#include <utility>
 
 namespace Shamsi {
 
@@ -69,32 +71,43 @@ struct UsualFields {
 constexpr std::size_t kUsualLength = 10;
 
 // The usual "YYYY/MM/DD" (or with '-') in ASCII digits at the start of text,
-// read in one go; text must have kUsualLength bytes at least.
+// read in one go; text must have kUsualLength bytes at least. The first
+// eight bytes are taken as one number, byte i in bits 8i to 8i + 7, and
+// every digit is checked at once: a byte is an ASCII digit when it differs
+// from '0' only in its low four bits and those are at most 9.
 bool ReadUsualFields(std::string_view text, UsualFields& fields) {
-    if ((text[4] != '/' && text[4] != '-') || text[7] != text[4]) {
+    const auto byte = [text](std::size_t i) { return std::uint64_t{static_cast<unsigned char>(text[i])}; };
+    std::uint64_t head = 0;  // "YYYY/MM/"
+    if constexpr (std::endian::native == std::endian::little) {
+        std::memcpy(&head, text.data(), sizeof head);
+    } else {
+        for (std::size_t i = sizeof head; i-- > 0;) {
+            head = head << 8U | byte(i);
+        }
+    }
+    const std::uint64_t separator = (head >> 32U) & 0xFFU;
+    if ((separator != '/' && separator != '-') || head >> 56U != separator) {
         return false;
     }
-    const auto digit = [text](std::size_t i) {
-        return static_cast<unsigned>(static_cast<unsigned char>(text[i])) - '0';
-    };
-    const unsigned y0 = digit(0);
-    const unsigned y1 = digit(1);
-    const unsigned y2 = digit(2);
-    const unsigned y3 = digit(3);
-    const unsigned m0 = digit(5);
-    const unsigned m1 = digit(6);
-    const unsigned d0 = digit(8);
-    const unsigned d1 = digit(9);
-    const bool digits = static_cast<int>(y0 <= 9) + static_cast<int>(y1 <= 9) + static_cast<int>(y2 <= 9) +
-                            static_cast<int>(y3 <= 9) + static_cast<int>(m0 <= 9) +
-                            static_cast<int>(m1 <= 9) + static_cast<int>(d0 <= 9) +
-                            static_cast<int>(d1 <= 9) ==
-                        8;
-    if (!digits) {
+    constexpr std::uint64_t kZeros = 0x3030'3030'3030'3030;
+    constexpr std::uint64_t kDigitBytes = 0x00FF'FF00'FFFF'FFFF;  // bytes 0-3, 5 and 6
+    constexpr std::uint64_t kHighNibbles = 0xF0F0'F0F0'F0F0'F0F0;
+    constexpr std::uint64_t kSixes = 0x0606'0606'0606'0606;
+    constexpr std::uint64_t kSixteens = 0x1010'1010'1010'1010;
+    const std::uint64_t values = head ^ kZeros;
+    const unsigned d0 = static_cast<unsigned>(byte(8)) - '0';
+    const unsigned d1 = static_cast<unsigned>(byte(9)) - '0';
+    if ((((values & kHighNibbles) | ((values + kSixes) & kSixteens)) & kDigitBytes) != 0 || d0 > 9 ||
+        d1 > 9) {
         return false;
     }
-    fields.year = static_cast<int>(((y0 * 10 + y1) * 10 + y2) * 10 + y3);
-    fields.month = static_cast<int>(m0 * 10 + m1);
+    // Each byte times ten plus the next: bytes 0, 2 and 5 are then the
+    // two-digit numbers "YY", "YY" and "MM" (at most 99, so no byte carries).
+    const std::uint64_t digits = values & kDigitBytes;
+    const std::uint64_t pairs = digits * 10 + (digits >> 8U);
+    const auto pair = [pairs](unsigned i) { return static_cast<int>((pairs >> (8 * i)) & 0xFFU); };
+    fields.year = pair(0) * 100 + pair(2);
+    fields.month = pair(5);
     fields.day = static_cast<int>(d0 * 10 + d1);
     return true;
 }
@@ -194,6 +207,29 @@ std::string_view Describe(ReadError error, Calendar calendar) {
             return "the weekday is not that date's";
     }
     return "unknown error";
+}
+
+bool ReadPlainDay(std::string_view text, Calendar calendar, std::chrono::sys_days& day) {
+    UsualFields fields;
+    if (text.size() != kUsualLength || !ReadUsualFields(text, fields)) {
+        return false;
+    }
+    if (calendar == Calendar::kShamsi) {
+        const Date date{fields.year, fields.month, fields.day};
+        if (!date.IsValid()) {
+            return false;
+        }
+        day = ToSysDays(date);
+        return true;
+    }
+    const year_month_day date{std::chrono::year{fields.year},
+                              std::chrono::month{static_cast<unsigned>(fields.month)},
+                              std::chrono::day{static_cast<unsigned>(fields.day)}};
+    if (!date.ok()) {
+        return false;
+    }
+    day = std::chrono::sys_days{date};
+    return InRange(day);
 }
 
 std::size_t NameLength(std::string_view text, std::string_view name) {
@@ -521,11 +557,13 @@ void Reader::AddForm(std::string_view pattern) {
             part = Part::kWeekdayName;
         } else {
             error_ = directive.empty() ? std::string("a lone % at the end")
-                                       : "unknown field %" + std::string(directive);
+                                       : std::string("unknown field %").append(directive);
             return;
         }
         if (seen.find(field) != std::string::npos) {
-            error_ = "%" + std::string(directive) + " comes twice";
+            std::string twice(1, '%');
+            twice.append(directive).append(" comes twice");
+            error_ = std::move(twice);
             return;
         }
         seen += field;
@@ -768,7 +806,13 @@ char* Formatter::Write(char* out, std::chrono::sys_days day) const {
     if (calendar_ == Calendar::kShamsi) {
         return Write(out, FromSysDays(day));
     }
-    return Write(out, Detail::CivilFromDays(day.time_since_epoch().count()));
+    const year_month_day miladi = Detail::CivilFromDays(day.time_since_epoch().count());
+    const int year = static_cast<int>(miladi.year());
+    if (plainNumeric_ && year >= 1000 && year <= 9999) {
+        return WritePlain(out, year, static_cast<int>(static_cast<unsigned>(miladi.month())),
+                          static_cast<int>(static_cast<unsigned>(miladi.day())), plainSeparator_);
+    }
+    return Write(out, miladi);
 }
 
 char* Formatter::WriteFields(char* out, const Fields& fields) const {
