@@ -40,27 +40,28 @@ LineConverter::LineConverter(const Options& options, Sink output, Sink errors)
       wholeLine_(options.field <= 0),
       inHeader_(options.header),
       plainDates_(options.inputFormat.empty()),
-      buffer_(std::max(kBufferSize, MaxConverted() + Shamsi::kLongestDateText + 4)),
+      size_(std::max(kBufferSize, MaxConverted() + Shamsi::kLongestDateText + 4)),
+      buffer_(std::make_unique_for_overwrite<char[]>(size_)),  // NOLINT(*-avoid-c-arrays)
       inTarget_(options.field <= 1) {
     held_.reserve(Shamsi::kLongestDateText + 1);
     lineStart_.reserve(kShownBytes + 1);
 }
 
 void LineConverter::Write(std::string_view bytes) {
-    if (used_ + bytes.size() > buffer_.size()) {
+    if (used_ + bytes.size() > size_) {
         Flush();
-        if (bytes.size() > buffer_.size()) {
+        if (bytes.size() > size_) {
             output_(bytes);
             return;
         }
     }
-    std::memcpy(buffer_.data() + used_, bytes.data(), bytes.size());
+    std::memcpy(buffer_.get() + used_, bytes.data(), bytes.size());
     used_ += bytes.size();
 }
 
 void LineConverter::Flush() {
     if (used_ > 0) {
-        output_(std::string_view(buffer_.data(), used_));
+        output_(std::string_view(buffer_.get(), used_));
         used_ = 0;
     }
 }
@@ -178,7 +179,7 @@ const char* LineConverter::ConvertWholeLines(const char* begin, const char* end)
                 Convert(line, true);
             }
         }
-        if (used_ < buffer_.size()) {
+        if (used_ < size_) {
             buffer_[used_++] = '\n';
         } else {
             Write("\n");
@@ -199,15 +200,15 @@ bool LineConverter::ConvertPlain(std::string_view line) {
     if (!time.empty() && TimeOfDayLength(time) != time.size()) {
         return false;
     }
-    if (used_ + MaxConverted() + 1 > buffer_.size()) {
+    if (used_ + MaxConverted() + 1 > size_) {
         Flush();
     }
-    char* out = formatter_.Write(buffer_.data() + used_, day);
+    char* out = formatter_.Write(buffer_.get() + used_, day);
     if (!time.empty()) {
         std::memcpy(out, time.data(), time.size());
         out += time.size();
     }
-    used_ = static_cast<std::size_t>(out - buffer_.data());
+    used_ = static_cast<std::size_t>(out - buffer_.get());
     return true;
 }
 
@@ -267,13 +268,13 @@ LineConverter::Written LineConverter::ReadAndWrite(std::string_view text, char* 
 void LineConverter::Convert(std::string_view field, bool lineEnds) {
     const bool carriageReturn = lineEnds && !field.empty() && field.back() == '\r';
     const std::string_view text = carriageReturn ? field.substr(0, field.size() - 1) : field;
-    if (used_ + MaxConverted() + 1 > buffer_.size()) {
+    if (used_ + MaxConverted() + 1 > size_) {
         Flush();
     }
-    char* const out = buffer_.data() + used_;
+    char* const out = buffer_.get() + used_;
     const auto [written, error] = ReadAndWrite(text, out);
     if (written != nullptr) {
-        used_ = static_cast<std::size_t>(written - buffer_.data());
+        used_ = static_cast<std::size_t>(written - buffer_.get());
         if (carriageReturn) {
             buffer_[used_++] = '\r';
         }
@@ -289,7 +290,7 @@ void LineConverter::Convert(std::string_view field, bool lineEnds) {
 
 void LineConverter::EndLine(bool lineFeed) {
     if (lineFeed) {
-        if (used_ < buffer_.size()) {
+        if (used_ < size_) {
             buffer_[used_++] = '\n';
         } else {
             Write("\n");

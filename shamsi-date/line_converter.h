@@ -16,6 +16,7 @@
 
 #include <cstddef>
 #include <functional>
+#include <memory>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -90,7 +91,10 @@ private:
     bool plainDates_;           // the usual forms are read, so ConvertPlain may be tried
     std::size_t lastLine_ = 0;  // the length of the last whole line, the likely length of the next
 
-    std::vector<char> buffer_;
+    // Left uninitialised: a date given as an argument touches a few bytes of
+    // it, not all 256 KiB.
+    std::size_t size_;
+    std::unique_ptr<char[]> buffer_;  // NOLINT(*-avoid-c-arrays)
     std::size_t used_ = 0;
 
     std::size_t line_ = 1;
