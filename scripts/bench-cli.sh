@@ -123,7 +123,7 @@ ratio() { echo "$1 / $2" | bc -l; }
 ours=$bin/shamsi-date/shamsi-date
 icu=$bin/bench/icu_batch_converter
 baseline=()
-[[ -n ${BASELINE:-} ]] && baseline=("$BASELINE to-miladi (BASELINE)" "$BASELINE to-miladi")
+[[ -n ${BASELINE:-} ]] && baseline=("BASELINE to-miladi" "$BASELINE to-miladi")
 
 echo
 echo "== Batch: $lines dates to-miladi, file to file, in turn (median of $runs rounds)"

@@ -75,7 +75,7 @@ constexpr std::size_t kUsualLength = 10;
 // eight bytes are taken as one number, byte i in bits 8i to 8i + 7, and
 // every digit is checked at once: a byte is an ASCII digit when it differs
 // from '0' only in its low four bits and those are at most 9.
-bool ReadUsualFields(std::string_view text, UsualFields& fields) {
+[[gnu::always_inline]] inline bool ReadUsualFields(std::string_view text, UsualFields& fields) {
     const auto byte = [text](std::size_t i) { return std::uint64_t{static_cast<unsigned char>(text[i])}; };
     std::uint64_t head = 0;  // "YYYY/MM/"
     if constexpr (std::endian::native == std::endian::little) {
