@@ -20,50 +20,43 @@ constexpr std::array<std::pair<std::string_view, int>, 6> kDayWords = {{
 
 bool IsBlank(char c) { return c == ' ' || c == '\t'; }
 
-// A number of exactly `digits` ASCII digits at text[pos], at most `most`;
-// pos moves past it.
-bool DigitField(std::string_view text, std::size_t& pos, int most, std::size_t digits = 2) {
-    if (pos + digits > text.size()) {
-        return false;
-    }
-    int value = 0;
-    for (std::size_t i = 0; i < digits; ++i) {
-        const char c = text[pos + i];
-        if (c < '0' || c > '9') {
-            return false;
-        }
-        value = value * 10 + (c - '0');
-    }
-    pos += digits;
-    return value <= most;
+bool IsDigit(std::string_view text, std::size_t pos) {
+    return pos < text.size() && static_cast<unsigned char>(text[pos]) - unsigned{'0'} <= 9;
 }
 
-bool IsDigit(std::string_view text, std::size_t pos) {
-    return pos < text.size() && text[pos] >= '0' && text[pos] <= '9';
+// Two ASCII digits at text[pos] whose number is at most `most`.
+bool TwoDigits(std::string_view text, std::size_t pos, unsigned most) {
+    if (pos + 2 > text.size()) {
+        return false;
+    }
+    const unsigned high = static_cast<unsigned char>(text[pos]) - unsigned{'0'};
+    const unsigned low = static_cast<unsigned char>(text[pos + 1]) - unsigned{'0'};
+    return high <= 9 && low <= 9 && high * 10 + low <= most;
 }
 
 }  // namespace
 
 std::size_t TimeOfDayLength(std::string_view text) {
-    constexpr int kLastHour = 23;
-    constexpr int kLastMinute = 59;
-    constexpr int kLastSecond = 60;  // a leap second
-    if (text.empty() || (text[0] != 'T' && text[0] != ' ')) {
+    constexpr unsigned kLastHour = 23;
+    constexpr unsigned kLastMinute = 59;
+    constexpr unsigned kLastSecond = 60;  // a leap second
+    // Past the end reads as '\0', which is none of the characters looked for.
+    const auto at = [text](std::size_t pos) { return pos < text.size() ? text[pos] : '\0'; };
+    if (at(0) != 'T' && at(0) != ' ') {
         return 0;
     }
-    std::size_t pos = 1;
-    // The hour: one digit, or two.
-    if (!DigitField(text, pos, kLastHour, IsDigit(text, 2) ? 2 : 1)) {
+    // The hour: two digits, or one.
+    const std::size_t colon = TwoDigits(text, 1, kLastHour) ? 3 : 2;
+    if (!IsDigit(text, 1) || at(colon) != ':' || !TwoDigits(text, colon + 1, kLastMinute)) {
         return 0;
     }
-    if (pos >= text.size() || text[pos] != ':' || !DigitField(text, ++pos, kLastMinute)) {
-        return 0;
-    }
-    if (pos < text.size() && text[pos] == ':') {
-        if (!DigitField(text, ++pos, kLastSecond)) {
+    std::size_t pos = colon + 3;
+    if (at(pos) == ':') {
+        if (!TwoDigits(text, pos + 1, kLastSecond)) {
             return 0;
         }
-        if (pos < text.size() && (text[pos] == '.' || text[pos] == ',')) {
+        pos += 3;
+        if (at(pos) == '.' || at(pos) == ',') {
             const std::size_t fraction = ++pos;
             while (IsDigit(text, pos)) {
                 ++pos;
@@ -73,18 +66,21 @@ std::size_t TimeOfDayLength(std::string_view text) {
             }
         }
     }
-    if (pos < text.size() && text[pos] == 'Z') {
+    const char zone = at(pos);
+    if (zone == 'Z') {
         return pos + 1;
     }
-    if (pos < text.size() && (text[pos] == '+' || text[pos] == '-')) {
-        if (!DigitField(text, ++pos, kLastHour)) {
+    if (zone == '+' || zone == '-') {
+        if (!TwoDigits(text, pos + 1, kLastHour)) {
             return 0;
         }
-        if (pos < text.size() && text[pos] == ':') {
-            ++pos;
-        }
-        if (IsDigit(text, pos) && !DigitField(text, pos, kLastMinute)) {
-            return 0;
+        pos += 3;
+        const std::size_t minutes = at(pos) == ':' ? pos + 1 : pos;
+        if (IsDigit(text, minutes)) {
+            if (!TwoDigits(text, minutes, kLastMinute)) {
+                return 0;
+            }
+            pos = minutes + 2;
         }
     }
     return pos;

@@ -804,7 +804,11 @@ char* Formatter::Write(char* out, const year_month_day& miladi) const {
 
 char* Formatter::Write(char* out, std::chrono::sys_days day) const {
     if (calendar_ == Calendar::kShamsi) {
-        return Write(out, FromSysDays(day));
+        const Date shamsi = FromSysDays(day);
+        if (plainNumeric_ && shamsi.year >= 1000 && shamsi.year <= 9999) {
+            return WritePlain(out, shamsi.year, shamsi.month, shamsi.day, plainSeparator_);
+        }
+        return Write(out, shamsi);
     }
     const year_month_day miladi = Detail::CivilFromDays(day.time_since_epoch().count());
     const int year = static_cast<int>(miladi.year());
