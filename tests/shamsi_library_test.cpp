@@ -189,8 +189,8 @@ namespace {
 
 struct Written {
     std::string_view pattern;
-    Shamsi::Digits digits;
-    Shamsi::MonthNames names;
+    Shamsi::Digits digits = Shamsi::Digits::kAscii;
+    Shamsi::MonthNames names = Shamsi::MonthNames::kIranian;
 };
 
 }  // namespace
@@ -203,9 +203,9 @@ TEST(ShamsiLibrary, EveryDayReadsBackInTheFormsItIsWrittenIn) {
     using Shamsi::Digits;
     using Shamsi::MonthNames;
     struct Form {
-        Calendar calendar;
+        Calendar calendar = Calendar::kShamsi;
         Written written;
-        bool usual;  // the usual reader reads it too
+        bool usual = false;  // the usual reader reads it too
     };
     const Form forms[] = {
         {Calendar::kShamsi, {"%A %-d %B %Y", Digits::kPersian, MonthNames::kIranian}, true},
