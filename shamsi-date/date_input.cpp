@@ -34,39 +34,56 @@ bool TwoDigits(std::string_view text, std::size_t pos, unsigned most) {
     return high <= 9 && low <= 9 && high * 10 + low <= most;
 }
 
+constexpr unsigned kLastHour = 23;
+constexpr unsigned kLastMinute = 59;
+constexpr unsigned kLastSecond = 60;  // a leap second
+
+// Past the end of text reads as '\0', which is none of the characters looked for.
+char At(std::string_view text, std::size_t pos) { return pos < text.size() ? text[pos] : '\0'; }
+
+// The hour (one or two digits), minutes and seconds if any of a time, after
+// its 'T' or blank at text[0]: where they end, or 0; seconds tells whether
+// they came. The usual "HH:MM:SS" is taken straight away.
+std::size_t ClockLength(std::string_view text, bool& seconds) {
+    constexpr std::size_t kUsual = 9;
+    seconds = true;
+    if (text.size() >= kUsual && text[3] == ':' && text[6] == ':' && TwoDigits(text, 1, kLastHour) &&
+        TwoDigits(text, 4, kLastMinute) && TwoDigits(text, 7, kLastSecond)) {
+        return kUsual;
+    }
+    const std::size_t colon = TwoDigits(text, 1, kLastHour) ? 3 : 2;
+    if (!IsDigit(text, 1) || At(text, colon) != ':' || !TwoDigits(text, colon + 1, kLastMinute)) {
+        return 0;
+    }
+    const std::size_t end = colon + 3;
+    seconds = At(text, end) == ':';
+    if (!seconds) {
+        return end;
+    }
+    return TwoDigits(text, end + 1, kLastSecond) ? end + 3 : 0;
+}
+
 }  // namespace
 
 std::size_t TimeOfDayLength(std::string_view text) {
-    constexpr unsigned kLastHour = 23;
-    constexpr unsigned kLastMinute = 59;
-    constexpr unsigned kLastSecond = 60;  // a leap second
-    // Past the end reads as '\0', which is none of the characters looked for.
-    const auto at = [text](std::size_t pos) { return pos < text.size() ? text[pos] : '\0'; };
-    if (at(0) != 'T' && at(0) != ' ') {
+    if (At(text, 0) != 'T' && At(text, 0) != ' ') {
         return 0;
     }
-    // The hour: two digits, or one.
-    const std::size_t colon = TwoDigits(text, 1, kLastHour) ? 3 : 2;
-    if (!IsDigit(text, 1) || at(colon) != ':' || !TwoDigits(text, colon + 1, kLastMinute)) {
+    bool seconds = false;
+    std::size_t pos = ClockLength(text, seconds);
+    if (pos == 0) {
         return 0;
     }
-    std::size_t pos = colon + 3;
-    if (at(pos) == ':') {
-        if (!TwoDigits(text, pos + 1, kLastSecond)) {
+    if (seconds && (At(text, pos) == '.' || At(text, pos) == ',')) {
+        const std::size_t fraction = ++pos;
+        while (IsDigit(text, pos)) {
+            ++pos;
+        }
+        if (pos == fraction) {
             return 0;
         }
-        pos += 3;
-        if (at(pos) == '.' || at(pos) == ',') {
-            const std::size_t fraction = ++pos;
-            while (IsDigit(text, pos)) {
-                ++pos;
-            }
-            if (pos == fraction) {
-                return 0;
-            }
-        }
     }
-    const char zone = at(pos);
+    const char zone = At(text, pos);
     if (zone == 'Z') {
         return pos + 1;
     }
@@ -75,7 +92,7 @@ std::size_t TimeOfDayLength(std::string_view text) {
             return 0;
         }
         pos += 3;
-        const std::size_t minutes = at(pos) == ':' ? pos + 1 : pos;
+        const std::size_t minutes = At(text, pos) == ':' ? pos + 1 : pos;
         if (IsDigit(text, minutes)) {
             if (!TwoDigits(text, minutes, kLastMinute)) {
                 return 0;
