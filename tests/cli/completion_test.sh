@@ -1,10 +1,12 @@
 #!/usr/bin/env bash
-# The bash completion of shamsi-date: what it offers for a line typed so far.
+# The bash completion of shamsi-date: what it offers for a line typed so far,
+# and that the program takes every command and word for a day it offers.
 #
-#   completion_test.sh COMPLETION-SCRIPT
+#   completion_test.sh COMPLETION-SCRIPT PROGRAM
 set -uo pipefail
 # shellcheck source=/dev/null
 source "$1"
+program=$2
 failures=0
 cases=0
 
@@ -36,6 +38,17 @@ offers 'shamsi-date to-miladi --names=' iranian afghan
 offers 'shamsi-date to-miladi --format %Y ' today yesterday tomorrow
 offers 'shamsi-date --format=%Y to-shamsi to' today tomorrow
 offers 'shamsi-date to-miladi --field '
+
+cases=$((cases + 1))
+for command in $_shamsi_date_commands; do
+  COMP_WORDS=(shamsi-date "$command" '')
+  COMP_CWORD=2
+  _shamsi_date
+  if ! "$program" "$command" "${COMPREPLY[@]}" >/dev/null; then
+    failures=$((failures + 1))
+    echo "FAIL: $command does not take ${COMPREPLY[*]}"
+  fi
+done
 
 echo "$cases cases, $failures failed"
 ((failures == 0))
