@@ -2,15 +2,20 @@
 //
 // The first byte chooses the direction, whole-line or field mode (field 1 to
 // 3, comma-separated) and the digits; the second how the input is cut into
-// pieces; the rest is the input. Invariants:
+// pieces, the input form (the usual ones or one of two patterns) and
+// whether the first line is a header; the rest is the input. Invariants:
 //   - as many lines out as in, each ended as its input line was;
-//   - whole-line mode: a line that reads as a date gives a date that reads
-//     back as the same day (the round trip); any other line gives an empty
-//     line and exactly one message;
+//   - a header line is written as it was read, and never told as bad;
+//   - whole-line mode: a line that reads as a date (a word for a day, a
+//     time after it, included) gives a date that reads back as the same
+//     day, with the same time (the round trip); any other line gives an
+//     empty line and exactly one message;
 //   - field mode: every byte outside the field is kept, and the field is
 //     either converted as above or kept with one message.
 // Then the input, read as a pattern, formats a day: never more than
-// MaxSize() bytes, and nothing for a pattern the formatter refuses.
+// MaxSize() bytes, and nothing for a pattern the formatter refuses; a reader
+// of the same pattern reads the text as a day of the range, or not at all.
+#include <array>
 #include <chrono>
 #include <cstdint>
 #include <cstdio>
@@ -53,40 +58,33 @@ std::string_view WithoutCarriageReturn(std::string_view line) {
     return !line.empty() && line.back() == '\r' ? line.substr(0, line.size() - 1) : line;
 }
 
-// The day a text names in the calendar, if it is a good date there.
-bool DayOf(std::string_view text, Shamsi::Calendar calendar, std::chrono::sys_days& day) {
-    if (calendar == Shamsi::Calendar::kShamsi) {
-        Shamsi::Date date;
-        if (Shamsi::ReadShamsi(text, date) != Shamsi::ReadError::kNone) {
-            return false;
-        }
-        day = Shamsi::ToSysDays(date);
-        return true;
-    }
-    std::chrono::year_month_day date{};
-    if (Shamsi::ReadMiladi(text, date) != Shamsi::ReadError::kNone) {
-        return false;
-    }
-    day = std::chrono::sys_days{date};
-    return true;
+// The day a text names in the calendar, if it is a good date there, and the
+// time after it.
+bool DayOf(std::string_view text, Shamsi::Calendar calendar, const std::string& form,
+           std::chrono::sys_days& day, std::string_view& time) {
+    const ShamsiDate::DateInput input(calendar, form);
+    const ShamsiDate::DateInput::Result read = input.Read(text);
+    day = read.day;
+    time = read.time;
+    return read.error == Shamsi::ReadError::kNone;
 }
 
 // One converted field against its input; counts the bad ones. A carriage
 // return ends the line, not the date, so it is set apart only in the last
 // field of a line.
 void CheckField(std::string_view in, std::string_view out, bool wholeLine, bool lastField,
-                ShamsiDate::Direction direction, std::size_t& bad, std::string_view input) {
-    const auto source =
-        direction == ShamsiDate::Direction::kToMiladi ? Shamsi::Calendar::kShamsi : Shamsi::Calendar::kMiladi;
-    const auto target =
-        direction == ShamsiDate::Direction::kToMiladi ? Shamsi::Calendar::kMiladi : Shamsi::Calendar::kShamsi;
+                const ShamsiDate::Options& options, std::size_t& bad, std::string_view input) {
     const std::string_view inDate = lastField ? WithoutCarriageReturn(in) : in;
     const std::string_view outDate = lastField ? WithoutCarriageReturn(out) : out;
     std::chrono::sys_days inDay{};
-    if (DayOf(inDate, source, inDay)) {
+    std::string_view inTime;
+    if (DayOf(inDate, ShamsiDate::SourceCalendar(options.direction), options.inputFormat, inDay, inTime)) {
         std::chrono::sys_days outDay{};
-        Require(DayOf(outDate, target, outDay), "a good date gives a readable date", input);
+        std::string_view outTime;
+        Require(DayOf(outDate, ShamsiDate::TargetCalendar(options.direction), "", outDay, outTime),
+                "a good date gives a readable date", input);
         Require(outDay == inDay, "the round trip gives the same day", input);
+        Require(outTime == inTime, "the time is written as it was read", input);
         Require((in.size() - inDate.size()) == (out.size() - outDate.size()), "a carriage return stays",
                 input);
         return;
@@ -109,12 +107,15 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     const std::string_view input(reinterpret_cast<const char*>(data) + 2, size - 2);
     const unsigned choice = data[0];
     const std::size_t piece = 1 + data[1] % 17;
+    constexpr std::array<std::string_view, 4> kInputForms = {"", "%d/%m/%Y", "%A %-d %B %Y", ""};
 
     ShamsiDate::Options options;
     options.direction =
         (choice & 1U) != 0 ? ShamsiDate::Direction::kToShamsi : ShamsiDate::Direction::kToMiladi;
     options.field = (choice & 2U) != 0 ? static_cast<int>(1 + (choice >> 2U) % 3) : 0;
     options.digits = (choice & 32U) != 0 ? Shamsi::Digits::kPersian : Shamsi::Digits::kAscii;
+    options.inputFormat = kInputForms.at((data[1] >> 5U) & 3U);
+    options.header = (data[1] & 0x80U) != 0;
     std::string output;
     std::string errors;
     std::size_t messages = 0;
@@ -133,13 +134,18 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     const std::vector<std::string_view> outLines = Split(output, '\n');
     Require(inLines.size() == outLines.size(), "as many lines out as in", input);
     std::size_t bad = 0;
-    for (std::size_t i = 0; i < inLines.size(); ++i) {
+    std::size_t first = 0;
+    if (options.header) {
+        Require(inLines.front() == outLines.front(), "the header line is kept", input);
+        first = 1;
+    }
+    for (std::size_t i = first; i < inLines.size(); ++i) {
         if (i + 1 == inLines.size() && inLines[i].empty()) {
             Require(outLines[i].empty(), "nothing after the last line feed", input);
             break;
         }
         if (options.field == 0) {
-            CheckField(inLines[i], outLines[i], true, true, options.direction, bad, input);
+            CheckField(inLines[i], outLines[i], true, true, options, bad, input);
             continue;
         }
         const std::vector<std::string_view> inFields = Split(inLines[i], ',');
@@ -153,8 +159,8 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
         }
         if (target < inFields.size()) {
             // The last field of a line carries the line's carriage return.
-            CheckField(inFields[target], outFields[target], false, target + 1 == inFields.size(),
-                       options.direction, bad, input);
+            CheckField(inFields[target], outFields[target], false, target + 1 == inFields.size(), options,
+                       bad, input);
         } else {
             ++bad;
         }
@@ -171,6 +177,12 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
         const std::string text = formatter.Format(Shamsi::FromSysDays(day));
         Require(text.size() <= formatter.MaxSize(), "a date fits in MaxSize()", input);
         Require(formatter.Error().empty() || text.empty(), "a refused pattern writes nothing", input);
+        const Shamsi::Reader reader(pattern, calendar);
+        std::chrono::sys_days read{};
+        if (reader.Read(text, read) == Shamsi::ReadError::kNone) {
+            Require(reader.Error().empty() && Shamsi::InRange(read), "a day read is a day of the range",
+                    input);
+        }
     }
     return 0;
 }

@@ -3,6 +3,7 @@
 #
 #   bin/shamsi-date                       the command line
 #   share/man/man1/shamsi-date.1.gz       its manual page
+#   share/bash-completion/completions/shamsi-date   its bash completion
 #   include/shamsi/{date,text,names,arithmetic}.h   the library's headers
 #   lib/<multiarch>/libshamsi.a           the library
 #   lib/<multiarch>/cmake/Shamsi/         find_package(Shamsi) -> Shamsi::shamsi
@@ -24,6 +25,9 @@ if(DATECONV_GZIP)
 else()
   install(FILES ${PROJECT_SOURCE_DIR}/shamsi-date/shamsi-date.1 DESTINATION ${CMAKE_INSTALL_MANDIR}/man1)
 endif()
+
+install(FILES ${PROJECT_SOURCE_DIR}/shamsi-date/shamsi-date.bash-completion
+        DESTINATION ${CMAKE_INSTALL_DATADIR}/bash-completion/completions RENAME shamsi-date)
 
 install(TARGETS shamsi EXPORT ShamsiTargets
         ARCHIVE DESTINATION ${CMAKE_INSTALL_LIBDIR}

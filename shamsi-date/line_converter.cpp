@@ -33,36 +33,35 @@ std::string_view WithoutCarriageReturn(std::string_view text) {
 
 LineConverter::LineConverter(const Options& options, Sink output, Sink errors)
     : options_(options),
-      source_(options.direction == Direction::kToMiladi ? Shamsi::Calendar::kShamsi
-                                                        : Shamsi::Calendar::kMiladi),
-      formatter_(
-          options.format,
-          options.direction == Direction::kToMiladi ? Shamsi::Calendar::kMiladi : Shamsi::Calendar::kShamsi,
-          options.digits),
+      input_(SourceCalendar(options.direction), options.inputFormat),
+      formatter_(options.format, TargetCalendar(options.direction), options.digits, options.names),
       output_(std::move(output)),
       errors_(std::move(errors)),
       wholeLine_(options.field <= 0),
-      buffer_(std::max(kBufferSize, formatter_.MaxSize() + 2 * Shamsi::kLongestDateText + 4)),
+      inHeader_(options.header),
+      plainDates_(options.inputFormat.empty()),
+      size_(std::max(kBufferSize, MaxConverted() + Shamsi::kLongestDateText + 4)),
+      buffer_(std::make_unique_for_overwrite<char[]>(size_)),  // NOLINT(*-avoid-c-arrays)
       inTarget_(options.field <= 1) {
     held_.reserve(Shamsi::kLongestDateText + 1);
     lineStart_.reserve(kShownBytes + 1);
 }
 
 void LineConverter::Write(std::string_view bytes) {
-    if (used_ + bytes.size() > buffer_.size()) {
+    if (used_ + bytes.size() > size_) {
         Flush();
-        if (bytes.size() > buffer_.size()) {
+        if (bytes.size() > size_) {
             output_(bytes);
             return;
         }
     }
-    std::memcpy(buffer_.data() + used_, bytes.data(), bytes.size());
+    std::memcpy(buffer_.get() + used_, bytes.data(), bytes.size());
     used_ += bytes.size();
 }
 
 void LineConverter::Flush() {
     if (used_ > 0) {
-        output_(std::string_view(buffer_.data(), used_));
+        output_(std::string_view(buffer_.get(), used_));
         used_ = 0;
     }
 }
@@ -83,9 +82,25 @@ void LineConverter::Report(std::string_view where, std::size_t number, std::stri
     errors_(message);
 }
 
+const char* LineConverter::PassHeader(const char* begin, const char* end) {
+    const auto* lineFeed =
+        static_cast<const char*>(std::memchr(begin, '\n', static_cast<std::size_t>(end - begin)));
+    if (lineFeed == nullptr) {
+        Write(std::string_view(begin, static_cast<std::size_t>(end - begin)));
+        return end;
+    }
+    Write(std::string_view(begin, static_cast<std::size_t>(lineFeed + 1 - begin)));
+    inHeader_ = false;
+    ++line_;
+    return lineFeed + 1;
+}
+
 void LineConverter::Feed(std::string_view bytes) {
     const char* p = bytes.data();
     const char* const end = p + bytes.size();
+    if (inHeader_) {
+        p = PassHeader(p, end);
+    }
     while (p < end) {
         if (wholeLine_ && !lineHasBytes_) {
             p = ConvertWholeLines(p, end);
@@ -146,13 +161,25 @@ void LineConverter::Feed(std::string_view bytes) {
 
 const char* LineConverter::ConvertWholeLines(const char* begin, const char* end) {
     for (;;) {
-        const auto* lineFeed =
-            static_cast<const char*>(std::memchr(begin, '\n', static_cast<std::size_t>(end - begin)));
-        if (lineFeed == nullptr) {
-            return begin;
+        const auto left = static_cast<std::size_t>(end - begin);
+        const char* lineFeed = nullptr;
+        // A line as long as the last one is tried first without a search:
+        // a line that converts in one pass holds no line feed of its own.
+        if (plainDates_ && lastLine_ < left && begin[lastLine_] == '\n' &&
+            ConvertPlain(std::string_view(begin, lastLine_))) {
+            lineFeed = begin + lastLine_;
+        } else {
+            lineFeed = static_cast<const char*>(std::memchr(begin, '\n', left));
+            if (lineFeed == nullptr) {
+                return begin;
+            }
+            const std::string_view line(begin, static_cast<std::size_t>(lineFeed - begin));
+            lastLine_ = line.size();
+            if (!plainDates_ || !ConvertPlain(line)) {
+                Convert(line, true);
+            }
         }
-        Convert(std::string_view(begin, static_cast<std::size_t>(lineFeed - begin)), true);
-        if (used_ < buffer_.size()) {
+        if (used_ < size_) {
             buffer_[used_++] = '\n';
         } else {
             Write("\n");
@@ -160,6 +187,29 @@ const char* LineConverter::ConvertWholeLines(const char* begin, const char* end)
         ++line_;
         begin = lineFeed + 1;
     }
+}
+
+bool LineConverter::ConvertPlain(std::string_view line) {
+    constexpr std::size_t kPlainLength = 10;
+    std::chrono::sys_days day{};
+    if (line.size() < kPlainLength ||
+        !Shamsi::ReadPlainDay(line.substr(0, kPlainLength), SourceCalendar(options_.direction), day)) {
+        return false;
+    }
+    const std::string_view time = line.substr(kPlainLength);
+    if (!time.empty() && TimeOfDayLength(time) != time.size()) {
+        return false;
+    }
+    if (used_ + MaxConverted() + 1 > size_) {
+        Flush();
+    }
+    char* out = formatter_.Write(buffer_.get() + used_, day);
+    if (!time.empty()) {
+        std::memcpy(out, time.data(), time.size());
+        out += time.size();
+    }
+    used_ = static_cast<std::size_t>(out - buffer_.get());
+    return true;
 }
 
 void LineConverter::PassThrough(const char* begin, const char* end) {
@@ -191,8 +241,7 @@ void LineConverter::Hold(const char* begin, const char* end) {
 
 void LineConverter::EndTarget(std::string_view field, bool lineEnds) {
     if (overflow_) {
-        Report("line", line_, WithoutCarriageReturn(field),
-               Describe(Shamsi::ReadError::kUnreadable, source_));
+        Report("line", line_, WithoutCarriageReturn(field), input_.Reason(Shamsi::ReadError::kUnreadable));
         if (wholeLine_ && lineEnds && lastByte_ == '\r') {
             Write("\r");
         }
@@ -204,32 +253,34 @@ void LineConverter::EndTarget(std::string_view field, bool lineEnds) {
 }
 
 LineConverter::Written LineConverter::ReadAndWrite(std::string_view text, char* out) const {
-    if (source_ == Shamsi::Calendar::kShamsi) {
-        Shamsi::Date date;
-        const Shamsi::ReadError error = Shamsi::ReadShamsi(text, date);
-        return {error == Shamsi::ReadError::kNone ? formatter_.Write(out, date) : nullptr, error};
+    const DateInput::Result read = input_.Read(text);
+    if (read.error != Shamsi::ReadError::kNone) {
+        return {nullptr, read.error};
     }
-    std::chrono::year_month_day date{};
-    const Shamsi::ReadError error = Shamsi::ReadMiladi(text, date);
-    return {error == Shamsi::ReadError::kNone ? formatter_.Write(out, date) : nullptr, error};
+    char* end = formatter_.Write(out, read.day);
+    if (!read.time.empty()) {
+        std::memcpy(end, read.time.data(), read.time.size());
+        end += read.time.size();
+    }
+    return {end, read.error};
 }
 
 void LineConverter::Convert(std::string_view field, bool lineEnds) {
     const bool carriageReturn = lineEnds && !field.empty() && field.back() == '\r';
     const std::string_view text = carriageReturn ? field.substr(0, field.size() - 1) : field;
-    if (used_ + formatter_.MaxSize() + 1 > buffer_.size()) {
+    if (used_ + MaxConverted() + 1 > size_) {
         Flush();
     }
-    char* const out = buffer_.data() + used_;
+    char* const out = buffer_.get() + used_;
     const auto [written, error] = ReadAndWrite(text, out);
     if (written != nullptr) {
-        used_ = static_cast<std::size_t>(written - buffer_.data());
+        used_ = static_cast<std::size_t>(written - buffer_.get());
         if (carriageReturn) {
             buffer_[used_++] = '\r';
         }
         return;
     }
-    Report("line", line_, text, Describe(error, source_));
+    Report("line", line_, text, input_.Reason(error));
     if (!wholeLine_) {
         Write(field);
     } else if (carriageReturn) {
@@ -239,7 +290,7 @@ void LineConverter::Convert(std::string_view field, bool lineEnds) {
 
 void LineConverter::EndLine(bool lineFeed) {
     if (lineFeed) {
-        if (used_ < buffer_.size()) {
+        if (used_ < size_) {
             buffer_[used_++] = '\n';
         } else {
             Write("\n");
@@ -266,10 +317,11 @@ void LineConverter::Finish() {
 
 void LineConverter::ConvertArgument(std::string_view text) {
     ++arguments_;
-    std::string converted(formatter_.MaxSize(), '\0');
-    const auto [written, error] = ReadAndWrite(text, converted.data());
+    std::string converted(MaxConverted(), '\0');
+    const auto [written, error] =
+        ReadAndWrite(text.substr(0, Shamsi::kLongestDateText + 1), converted.data());
     if (written == nullptr) {
-        Report("argument", arguments_, text, Describe(error, source_));
+        Report("argument", arguments_, text, input_.Reason(error));
         converted.clear();
     } else {
         converted.resize(static_cast<std::size_t>(written - converted.data()));

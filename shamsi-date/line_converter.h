@@ -11,33 +11,28 @@
 // split by a delimiter byte) is converted and every other byte stays as it
 // was; a field that is not a date stays as it was too. Each bad line is
 // told to the error sink as "shamsi-date: line N: '<text>': <reason>".
+// With the header option the first line is passed on as it is.
 #pragma once
 
 #include <cstddef>
 #include <functional>
+#include <memory>
 #include <string>
 #include <string_view>
 #include <vector>
 
 #include <shamsi/text.h>
 
+#include "date_input.h"
+#include "options.h"
+
 namespace ShamsiDate {
-
-enum class Direction { kToMiladi, kToShamsi };
-
-struct Options {
-    Direction direction = Direction::kToMiladi;
-    std::string format = "%Y/%m/%d";
-    Shamsi::Digits digits = Shamsi::Digits::kAscii;
-    int field = 0;  // 1-based field to convert; 0 converts whole lines
-    char delimiter = ',';
-};
 
 class LineConverter {
 public:
     using Sink = std::function<void(std::string_view)>;
 
-    // The options' format must be good (Formatter::Error() empty).
+    // The options must be good (CheckOptions).
     LineConverter(const Options& options, Sink output, Sink errors);
 
     // The next bytes of the input, cut anywhere.
@@ -54,16 +49,24 @@ public:
     [[nodiscard]] bool AnyBad() const { return anyBad_; }
 
 private:
+    // The most bytes one converted date takes: the date and its time of day.
+    [[nodiscard]] std::size_t MaxConverted() const { return formatter_.MaxSize() + Shamsi::kLongestDateText; }
     void Write(std::string_view bytes);
     void Flush();
     // Whole-line mode at the start of a line: converts every line that ends
     // before end; returns the start of the unfinished line after them.
     const char* ConvertWholeLines(const char* begin, const char* end);
     void PassThrough(const char* begin, const char* end);
+    // The header line: passed on up to its line feed; returns where it stopped.
+    const char* PassHeader(const char* begin, const char* end);
     // The rest of the field being converted, when it does not end in this piece.
     void Hold(const char* begin, const char* end);
     // The field being converted ends; lineEnds when a line feed ended it.
     void EndTarget(std::string_view field, bool lineEnds);
+    // A whole line that is the usual "YYYY/MM/DD" (or '-'), a time after it
+    // if any, converted in one pass; false, with nothing written, for any
+    // other line.
+    bool ConvertPlain(std::string_view line);
     // Converts a field that was held whole (no overflow); writes the result.
     void Convert(std::string_view field, bool lineEnds);
     // Reads text as a date of the source calendar and writes it at out in
@@ -79,13 +82,19 @@ private:
     void KeepLineStart(const char* begin, const char* end);
 
     Options options_;
-    Shamsi::Calendar source_;
+    DateInput input_;
     Shamsi::Formatter formatter_;
     Sink output_;
     Sink errors_;
     bool wholeLine_;
+    bool inHeader_;
+    bool plainDates_;           // the usual forms are read, so ConvertPlain may be tried
+    std::size_t lastLine_ = 0;  // the length of the last whole line, the likely length of the next
 
-    std::vector<char> buffer_;
+    // Left uninitialised: a date given as an argument touches a few bytes of
+    // it, not all 256 KiB.
+    std::size_t size_;
+    std::unique_ptr<char[]> buffer_;  // NOLINT(*-avoid-c-arrays)
     std::size_t used_ = 0;
 
     std::size_t line_ = 1;
