@@ -3,6 +3,7 @@
 #
 #   bin/shamsi-date                       the command line
 #   share/man/man1/shamsi-date.1.gz       its manual page
+#   share/bash-completion/completions/shamsi-date   its bash completion
 #   include/shamsi/{date,text,names,arithmetic}.h   the library's headers
 #   lib/<multiarch>/libshamsi.a           the library
 #   lib/<multiarch>/cmake/Shamsi/         find_package(Shamsi) -> Shamsi::shamsi
@@ -25,9 +26,27 @@ else()
   install(FILES ${PROJECT_SOURCE_DIR}/shamsi-date/shamsi-date.1 DESTINATION ${CMAKE_INSTALL_MANDIR}/man1)
 endif()
 
+install(FILES ${PROJECT_SOURCE_DIR}/shamsi-date/shamsi-date.bash-completion
+        DESTINATION ${CMAKE_INSTALL_DATADIR}/bash-completion/completions RENAME shamsi-date)
+
 install(TARGETS shamsi EXPORT ShamsiTargets
         ARCHIVE DESTINATION ${CMAKE_INSTALL_LIBDIR}
         INCLUDES DESTINATION ${CMAKE_INSTALL_INCLUDEDIR})
+# In stripped installs (cmake --install --strip, and the package) the archive
+# is stripped as Debian strips the static libraries of its own packages:
+# without debugging information and without the link-time optimisation data,
+# which only the same GCC version reads and which records the build folder;
+# what remains is the object code, the same on every build.
+if(CMAKE_STRIP)
+  install(CODE "
+    if(CMAKE_INSTALL_DO_STRIP)
+      execute_process(COMMAND \"${CMAKE_STRIP}\" --strip-debug --remove-section=.comment --remove-section=.note
+                              --remove-section=.gnu.lto_* --remove-section=.gnu.debuglto_*
+                              --enable-deterministic-archives
+                              \"\$ENV{DESTDIR}\${CMAKE_INSTALL_PREFIX}/${CMAKE_INSTALL_LIBDIR}/$<TARGET_FILE_NAME:shamsi>\"
+                      COMMAND_ERROR_IS_FATAL ANY)
+    endif()")
+endif()
 install(DIRECTORY ${PROJECT_SOURCE_DIR}/shamsi/include/shamsi DESTINATION ${CMAKE_INSTALL_INCLUDEDIR})
 set(shamsi_cmake_dir ${CMAKE_INSTALL_LIBDIR}/cmake/Shamsi)
 install(EXPORT ShamsiTargets NAMESPACE Shamsi:: DESTINATION ${shamsi_cmake_dir})

@@ -317,8 +317,11 @@ Datum shamsi_date_from_text(PG_FUNCTION_ARGS) {
     const Shamsi::ReadError error = Shamsi::ReadShamsi(Utf8Of(value), date);
     if (error != Shamsi::ReadError::kNone) {
         const std::string_view reason = Shamsi::Describe(error, Shamsi::Calendar::kShamsi);
-        ereport(ERROR, (errcode(error == Shamsi::ReadError::kUnreadable ? ERRCODE_INVALID_DATETIME_FORMAT
-                                                                        : ERRCODE_DATETIME_FIELD_OVERFLOW),
+        // A weekday that is not the date's makes the text as a whole wrong,
+        // as an unreadable one is; a day the calendar lacks is a field's fault.
+        const bool badText =
+            error == Shamsi::ReadError::kUnreadable || error == Shamsi::ReadError::kWrongWeekday;
+        ereport(ERROR, (errcode(badText ? ERRCODE_INVALID_DATETIME_FORMAT : ERRCODE_DATETIME_FIELD_OVERFLOW),
                         errmsg("'%s': %.*s", text_to_cstring(value), static_cast<int>(reason.size()),
                                reason.data())));
     }

@@ -6,19 +6,28 @@
 #   - an ICU-based converter with the same reading and writing
 #     (bench/icu_batch_converter.cpp), which must give the same output save
 #     in the Shamsi year 1503 (see below);
+#   - `cat file | cat > out`, the same bytes through a pipe;
 #   - GNU `date -f` reformatting as many Gregorian dates;
 #   - jcal's `jdate -g`, one process per date: 1,000 dates, scaled up.
-# Each of the first three runs RUNS times (default 3); the median wall-clock
-# time is reported, with the processor time (user + system) of that run.
+# Then 10 million ISO timestamps ("2026-12-08T10:30:00Z", the same days)
+# through `shamsi-date to-shamsi`, next to the ICU converter given the same
+# lines. shamsi-date, the ICU converter and the pipe take turns, RUNS rounds
+# (default 3); the median wall-clock time of each is reported, with the
+# processor time (user + system) of that run.
+# One date per process: `shamsi-date to-shamsi 2026-12-08` and
+# `date -d 2026-12-08 +%Y/%m/%d` in turn, 21 runs each, median wall-clock time.
 # Arithmetic: `shamsi-date add +1m` on the same file, and `shamsi-date diff`
 # on as many lines of two dates (each date of the file with the one 1,000
 # lines on), next to `to-miladi` on the same file, the three alternating.
 # Library: bench/shamsi_library_bench.cpp (Google Benchmark).
 #
-#   scripts/bench-cli.sh                 # all three
-#   RUNS=5 scripts/bench-cli.sh batch    # the batch benchmark only
+#   scripts/bench-cli.sh                 # all
+#   RUNS=5 scripts/bench-cli.sh batch    # the batch benchmarks only
+#   scripts/bench-cli.sh process         # one date per process only
 #   scripts/bench-cli.sh arith           # add and diff only
 #   scripts/bench-cli.sh library         # the library benchmark only
+#   BASELINE=other/shamsi-date scripts/bench-cli.sh batch
+#                                        # another build of shamsi-date takes its turn too
 set -euo pipefail
 cd "$(dirname "$0")/.."
 export LC_ALL=C
@@ -42,6 +51,29 @@ if [[ $what == all || $what == library ]]; then
   "$bin/bench/shamsi_library_bench" --benchmark_repetitions=5 --benchmark_report_aggregates_only=true \
     --benchmark_min_time=0.2 | grep -E '^(Benchmark|-|.*_median)'
 fi
+
+if [[ $what == all || $what == process ]]; then
+  echo
+  echo "== One date per process: 21 runs each, in turn (median wall-clock time)"
+  : >"$bin/process-ours"
+  : >"$bin/process-date"
+  for _ in $(seq 21); do
+    start=$EPOCHREALTIME
+    "$bin/shamsi-date/shamsi-date" to-shamsi 2026-12-08 >/dev/null
+    end=$EPOCHREALTIME
+    echo "$((${end/./} - ${start/./}))" >>"$bin/process-ours"
+    start=$EPOCHREALTIME
+    date -d 2026-12-08 +%Y/%m/%d >/dev/null
+    end=$EPOCHREALTIME
+    echo "$((${end/./} - ${start/./}))" >>"$bin/process-date"
+  done
+  median_us() { sort -n "$1" | awk 'NR == 11'; }
+  ours_us=$(median_us "$bin/process-ours")
+  date_us=$(median_us "$bin/process-date")
+  printf '  %-42s %8.2f ms\n' "shamsi-date to-shamsi 2026-12-08" "$(echo "$ours_us / 1000" | bc -l)"
+  printf '  %-42s %8.2f ms\n' "date -d 2026-12-08 +%Y/%m/%d" "$(echo "$date_us / 1000" | bc -l)"
+  printf '  shamsi-date / date: %.2fx (target: at most 1)\n' "$(echo "$ours_us / $date_us" | bc -l)"
+fi
 [[ $what == all || $what == batch || $what == arith ]] || exit 0
 
 data=$bin/cli
@@ -62,21 +94,45 @@ fi
 [[ -s $miladi ]] || "$bin/shamsi-date/shamsi-date" to-miladi <"$shamsi" >"$miladi"
 cat "$shamsi" "$miladi" >/dev/null  # into the page cache
 
-# run NAME INPUT OUTPUT COMMAND...: the median of $runs runs, each reading
-# INPUT; prints a table row and leaves the seconds in $wall and $cpu.
-run() {
-  local name=$1 input=$2 output=$3
-  shift 3
-  local samples=$data/times
-  : >"$samples"
-  for _ in $(seq "$runs"); do
-    /usr/bin/time -f '%e %U %S' -o "$data/time" "$@" <"$input" >"$output"
-    awk '{ printf "%s %.2f\n", $1, $2 + $3 }' "$data/time" >>"$samples"
+stamps=$data/stamps-$lines.txt
+[[ -s $stamps ]] || sed 's#/#-#g; s/$/T10:30:00Z/' "$miladi" >"$stamps"
+cat "$stamps" >/dev/null
+
+# rounds INPUT NAME COMMAND [NAME COMMAND]...: RUNS rounds in which each
+# COMMAND (a shell command line) reads INPUT in turn and writes
+# $data/out-<n>, n counting the commands from 1; then a table row for each
+# with its median wall-clock time, leaving the seconds in wall[n] and cpu[n].
+rounds() {
+  local input=$1
+  shift
+  local -a names=() commands=()
+  while (($# > 0)); do
+    names+=("$1")
+    commands+=("$2")
+    shift 2
   done
-  read -r wall cpu < <(sort -n "$samples" | awk -v m=$(((runs + 1) / 2)) 'NR == m')
-  printf '  %-34s %8.2f s %8.2f s %12.1f M lines/s\n' "$name" "$wall" "$cpu" \
-    "$(echo "$lines / $wall / 1000000" | bc -l)"
+  local n
+  for n in "${!names[@]}"; do : >"$data/times-$n"; done
+  for _ in $(seq "$runs"); do
+    for n in "${!names[@]}"; do
+      /usr/bin/time -f '%e %U %S' -o "$data/time" bash -c "${commands[n]}" <"$input" >"$data/out-$((n + 1))"
+      awk '{ printf "%s %.2f\n", $1, $2 + $3 }' "$data/time" >>"$data/times-$n"
+    done
+  done
+  wall=()
+  cpu=()
+  for n in "${!names[@]}"; do
+    read -r "wall[n]" "cpu[n]" < <(sort -n "$data/times-$n" | awk -v m=$(((runs + 1) / 2)) 'NR == m')
+    printf '  %-34s %8.2f s %8.2f s %12.1f M lines/s\n' "${names[n]}" "${wall[n]}" "${cpu[n]}" \
+      "$(echo "$lines / ${wall[n]} / 1000000" | bc -l)"
+  done
 }
+ratio() { echo "$1 / $2" | bc -l; }
+
+ours=$bin/shamsi-date/shamsi-date
+icu=$bin/bench/icu_batch_converter
+baseline=()
+[[ -n ${BASELINE:-} ]] && baseline=("BASELINE to-miladi" "$BASELINE to-miladi")
 
 program=$bin/shamsi-date/shamsi-date
 
@@ -113,23 +169,42 @@ if [[ $what == all || $what == arith ]]; then
 fi
 
 echo
-echo "== Batch: $lines dates, file to file (median of $runs runs)"
+echo "== Batch: $lines dates to-miladi, file to file, in turn (median of $runs rounds)"
 printf '  %-34s %10s %10s %22s\n' "" wall processor "(by wall-clock time)"
-run "shamsi-date to-miladi" "$shamsi" "$data/out-ours" "$bin/shamsi-date/shamsi-date" to-miladi
-ours=$wall
-ours_cpu=$cpu
-run "ICU converter" "$shamsi" "$data/out-icu" "$bin/bench/icu_batch_converter"
-icu=$wall
-icu_cpu=$cpu
+rounds "$shamsi" "shamsi-date to-miladi" "$ours to-miladi" "ICU converter" "$icu" \
+  "cat file | cat > out" "cat $shamsi | cat" "${baseline[@]}"
 # ICU 72 keeps the 33-year rule alone; in 1300-1599 the astronomical calendar
 # moves only the year 1503 (1 Farvardin on 20 March 2124, ICU's 21 March), so
 # there shamsi-date must give the day before ICU's, and elsewhere ICU's day.
-paste -d / "$shamsi" "$data/out-ours" "$data/out-icu" | awk -F/ '
+paste -d / "$shamsi" "$data/out-1" "$data/out-2" | awk -F/ '
   function day(y, m, d) { if (m <= 2) { y--; m += 12 } return 365 * y + int(y / 4) - int(y / 100) + int(y / 400) + int((153 * (m - 3) + 2) / 5) + d }
   day($4, $5, $6) - day($7, $8, $9) != ($1 == 1503 ? -1 : 0) { bad++ }
   END { exit bad > 0 }' || { echo "shamsi-date and the ICU converter differ beyond 1503" >&2; exit 1; }
-run "GNU date -f (Gregorian dates)" /dev/null "$data/out-date" date -f "$miladi" +%Y/%m/%d
+cmp -s "$data/out-3" "$shamsi" || { echo "the pipe did not copy its input" >&2; exit 1; }
+[[ -z ${BASELINE:-} ]] || cmp -s "$data/out-1" "$data/out-4" || { echo "shamsi-date and BASELINE differ" >&2; exit 1; }
+printf '  ICU converter / shamsi-date: %.1fx by wall-clock time, %.1fx by processor time (target: at least 15x)\n' \
+  "$(ratio "${wall[1]}" "${wall[0]}")" "$(ratio "${cpu[1]}" "${cpu[0]}")"
+printf '  shamsi-date throughput / the pipe'"'"'s: %.2f (target: at least 0.5)\n' "$(ratio "${wall[2]}" "${wall[0]}")"
+[[ -z ${BASELINE:-} ]] || printf '  BASELINE / shamsi-date: %.2fx by wall-clock time, %.2fx by processor time\n' \
+  "$(ratio "${wall[3]}" "${wall[0]}")" "$(ratio "${cpu[3]}" "${cpu[0]}")"
+echo "  peak memory of shamsi-date: $(/usr/bin/time -f %M "$ours" to-miladi <"$shamsi" 2>&1 >/dev/null) KiB"
+
+echo
+echo "== Batch: $lines ISO timestamps to-shamsi, file to file, in turn (median of $runs rounds)"
+rounds "$stamps" "shamsi-date to-shamsi" "$ours to-shamsi" "ICU converter to-shamsi" "$icu to-shamsi"
+# The same days, the other way: in shamsi-date's 1503 the two differ, elsewhere not.
+paste -d '|' "$data/out-1" "$data/out-2" | awk -F'|' '(substr($1, 1, 5) == "1503/") != ($1 != $2) { bad++ }
+  END { exit bad > 0 }' || { echo "shamsi-date and the ICU converter differ on timestamps beyond 1503" >&2; exit 1; }
+printf '  ICU converter / shamsi-date: %.1fx by wall-clock time, %.1fx by processor time (target: at least 10x)\n' \
+  "$(ratio "${wall[1]}" "${wall[0]}")" "$(ratio "${cpu[1]}" "${cpu[0]}")"
+
+echo
+echo "== Slower peers (each on its own)"
+/usr/bin/time -f '%e %U %S' -o "$data/time" date -f "$miladi" +%Y/%m/%d >"$data/out-date"
 cmp -s "$data/out-date" "$miladi" || { echo "GNU date did not reproduce its input" >&2; exit 1; }
+read -r date_wall date_user date_sys <"$data/time"
+printf '  %-34s %8.2f s %8.2f s %12.1f M lines/s\n' "GNU date -f (Gregorian dates)" "$date_wall" \
+  "$(echo "$date_user + $date_sys" | bc -l)" "$(echo "$lines / $date_wall / 1000000" | bc -l)"
 head -1000 "$shamsi" >"$data/jdate-input"
 start=$EPOCHREALTIME
 while read -r d; do jdate -g "$d"; done <"$data/jdate-input" >"$data/out-jdate"
@@ -137,8 +212,3 @@ jdate_ms=$(echo "(${EPOCHREALTIME/./} - ${start/./}) / 1000" | bc)
 printf '  %-34s %8.2f s %19s %12.0f lines/s\n' "jdate -g, 1,000 processes" "$(echo "$jdate_ms / 1000" | bc -l)" "" \
   "$(echo "1000 / ($jdate_ms / 1000)" | bc -l)"
 printf '  %-34s %8.0f s  (scaled from 1,000)\n' "jdate -g, $lines processes" "$(echo "$jdate_ms * $lines / 1000 / 1000" | bc -l)"
-echo
-printf '  ICU converter / shamsi-date: %.1fx by wall-clock time, %.1fx by processor time\n' \
-  "$(echo "$icu / $ours" | bc -l)" "$(echo "$icu_cpu / $ours_cpu" | bc -l)"
-printf '  shamsi-date: %.1f M lines/s by processor time\n' "$(echo "$lines / $ours_cpu / 1000000" | bc -l)"
-echo "  peak memory of shamsi-date: $(/usr/bin/time -f %M "$bin/shamsi-date/shamsi-date" to-miladi <"$shamsi" 2>&1 >/dev/null) KiB"

@@ -87,7 +87,11 @@ tidy_log=$(mktemp)
 trap 'rm -f "$tidy_log"' EXIT
 # glibc's fortified headers (_FORTIFY_SOURCE, a GCC hardening of optimised
 # builds) lead clang-tidy to see array decays in range-for loops that are not
-# there; the checks read the code without them.
+# there; the checks read the code without them. The same false decays come
+# back when __FILE__ names the source folder by its reproducible name
+# (-ffile-prefix-map, cmake/Reproducible.cmake); the checks read __FILE__ as
+# the folder's own name (clang keeps the first map of a folder, hence
+# --extra-arg-before).
 extra_args=()
 tidy() {
   local build=$1
@@ -95,6 +99,7 @@ tidy() {
   (($# == 0)) && return 0
   echo "   $# files with $build"
   printf '%s\n' "$@" | xargs -P "$jobs" -n 1 clang-tidy-14 -p "$build" --quiet \
+    --extra-arg-before=-fmacro-prefix-map="$PWD=$PWD" --extra-arg-before=-fmacro-prefix-map="$PWD/$build=$PWD/$build" \
     --extra-arg=-Wno-ignored-optimization-argument --extra-arg=-U_FORTIFY_SOURCE "${extra_args[@]}" \
     >>"$tidy_log" 2>&1
 }

@@ -1,8 +1,9 @@
 #!/usr/bin/env bash
 # Builds and runs every test: the normal build, then the same suite under
 # AddressSanitizer and UndefinedBehaviorSanitizer, then the Windows program,
-# its installer and zip with their tests under Wine, then each fuzz target
-# for 30 seconds, then the static checks (clang-format, cppcheck,
+# its installer and zip with their tests under Wine, then the release files
+# built a second time elsewhere and compared byte for byte, then each fuzz
+# target for 30 seconds, then the static checks (clang-format, cppcheck,
 # clang-tidy).
 set -euo pipefail
 cd "$(dirname "$0")/.."
@@ -12,12 +13,13 @@ cd "$(dirname "$0")/.."
 # distribution and a software centre apply (lintian, appstreamcli,
 # desktop-file-validate, man); the benchmarks that lint compiles need
 # Hinnant's date headers; the PostgreSQL extension is built against
-# postgresql-server-dev-15 and tested in a private postgresql-15 server.
+# postgresql-server-dev-15 and tested in a private postgresql-15 server; the
+# second build of the release files needs zip, faketime and diffoscope.
 # Install them here too, so that a fresh machine updates the package lists
 # only once.
 scripts/install-deps.sh clang-14 libclang-rt-14-dev clang-tidy-14 clang-format-14 cppcheck libbenchmark-dev \
   libhowardhinnant-date-dev dpkg-dev xdotool desktop-file-utils lintian appstream man-db \
-  g++-mingw-w64-x86-64-posix nsis googletest wine wine64 fonts-farsiweb unzip \
+  g++-mingw-w64-x86-64-posix nsis googletest wine wine64 fonts-farsiweb unzip zip faketime diffoscope-minimal \
   postgresql-15 postgresql-server-dev-15
 
 export QT_QPA_PLATFORM=offscreen
@@ -27,6 +29,8 @@ echo "== Normal build and tests"
 cmake --preset default
 cmake --build --preset default
 ctest --preset default
+# The .deb packages and their SHA256SUMS, for the comparison below.
+cmake --build --preset default --target package
 
 echo "== Sanitizer build and tests"
 cmake --preset sanitize
@@ -39,6 +43,9 @@ scripts/build-windows.sh
 # fixture ends the prefix's wine server after the last test, so none is left
 # holding the display.
 scripts/xvfb.sh -screen 1024x768x24 -- ctest --preset windows
+
+echo "== Release files built again elsewhere, later, under another umask ($((SECONDS - started)) s so far)"
+scripts/check-reproducible.sh
 
 echo "== Fuzzing ($((SECONDS - started)) s so far)"
 scripts/fuzz.sh 30

@@ -31,61 +31,42 @@ std::string_view WithoutCarriageReturn(std::string_view text) {
 
 constexpr std::string_view kResultOutOfRange = "the result falls outside the Shamsi years 1-9999";
 
-Shamsi::Calendar SourceCalendar(const Options& options) {
-    if (options.operation == Operation::kConvert) {
-        return options.direction == Direction::kToMiladi ? Shamsi::Calendar::kShamsi
-                                                         : Shamsi::Calendar::kMiladi;
-    }
-    return options.miladi ? Shamsi::Calendar::kMiladi : Shamsi::Calendar::kShamsi;
-}
-
-Shamsi::Calendar TargetCalendar(const Options& options) {
-    const Shamsi::Calendar source = SourceCalendar(options);
-    if (options.operation != Operation::kConvert) {
-        return source;
-    }
-    return source == Shamsi::Calendar::kShamsi ? Shamsi::Calendar::kMiladi : Shamsi::Calendar::kShamsi;
-}
-
-bool IsInRange(const Shamsi::Date& date) { return date.IsValid(); }
-bool IsInRange(const std::chrono::year_month_day& date) {
-    return date.ok() && Shamsi::InRange(std::chrono::sys_days{date});
-}
-
 }  // namespace
 
 LineConverter::LineConverter(const Options& options, Sink output, Sink errors)
     : options_(options),
-      source_(SourceCalendar(options)),
-      formatter_(options.format, TargetCalendar(options), options.digits),
-      maxOutput_(options.operation == Operation::kDiff ? Shamsi::kLongestPeriodText : formatter_.MaxSize()),
+      input_(SourceCalendar(options), options.inputFormat),
+      formatter_(options.format, TargetCalendar(options), options.digits, options.names),
       longestText_(options.operation == Operation::kDiff ? 2 * Shamsi::kLongestDateText + 1
                                                          : Shamsi::kLongestDateText),
       noSecondDate_(std::string("not two dates split by '") + options.delimiter + "'"),
       output_(std::move(output)),
       errors_(std::move(errors)),
       wholeLine_(options.field <= 0),
-      buffer_(std::max(kBufferSize, maxOutput_ + 2 * longestText_ + 4)),
+      inHeader_(options.header),
+      plainDates_(options.inputFormat.empty() && options.operation != Operation::kDiff),
+      size_(std::max(kBufferSize, MaxConverted() + longestText_ + 4)),
+      buffer_(std::make_unique_for_overwrite<char[]>(size_)),  // NOLINT(*-avoid-c-arrays)
       inTarget_(options.field <= 1) {
     held_.reserve(longestText_ + 1);
     lineStart_.reserve(kShownBytes + 1);
 }
 
 void LineConverter::Write(std::string_view bytes) {
-    if (used_ + bytes.size() > buffer_.size()) {
+    if (used_ + bytes.size() > size_) {
         Flush();
-        if (bytes.size() > buffer_.size()) {
+        if (bytes.size() > size_) {
             output_(bytes);
             return;
         }
     }
-    std::memcpy(buffer_.data() + used_, bytes.data(), bytes.size());
+    std::memcpy(buffer_.get() + used_, bytes.data(), bytes.size());
     used_ += bytes.size();
 }
 
 void LineConverter::Flush() {
     if (used_ > 0) {
-        output_(std::string_view(buffer_.data(), used_));
+        output_(std::string_view(buffer_.get(), used_));
         used_ = 0;
     }
 }
@@ -106,9 +87,25 @@ void LineConverter::Report(std::string_view where, std::size_t number, std::stri
     errors_(message);
 }
 
+const char* LineConverter::PassHeader(const char* begin, const char* end) {
+    const auto* lineFeed =
+        static_cast<const char*>(std::memchr(begin, '\n', static_cast<std::size_t>(end - begin)));
+    if (lineFeed == nullptr) {
+        Write(std::string_view(begin, static_cast<std::size_t>(end - begin)));
+        return end;
+    }
+    Write(std::string_view(begin, static_cast<std::size_t>(lineFeed + 1 - begin)));
+    inHeader_ = false;
+    ++line_;
+    return lineFeed + 1;
+}
+
 void LineConverter::Feed(std::string_view bytes) {
     const char* p = bytes.data();
     const char* const end = p + bytes.size();
+    if (inHeader_) {
+        p = PassHeader(p, end);
+    }
     while (p < end) {
         if (wholeLine_ && !lineHasBytes_) {
             p = ConvertWholeLines(p, end);
@@ -169,13 +166,25 @@ void LineConverter::Feed(std::string_view bytes) {
 
 const char* LineConverter::ConvertWholeLines(const char* begin, const char* end) {
     for (;;) {
-        const auto* lineFeed =
-            static_cast<const char*>(std::memchr(begin, '\n', static_cast<std::size_t>(end - begin)));
-        if (lineFeed == nullptr) {
-            return begin;
+        const auto left = static_cast<std::size_t>(end - begin);
+        const char* lineFeed = nullptr;
+        // A line as long as the last one is tried first without a search:
+        // a line that converts in one pass holds no line feed of its own.
+        if (plainDates_ && lastLine_ < left && begin[lastLine_] == '\n' &&
+            ConvertPlain(std::string_view(begin, lastLine_))) {
+            lineFeed = begin + lastLine_;
+        } else {
+            lineFeed = static_cast<const char*>(std::memchr(begin, '\n', left));
+            if (lineFeed == nullptr) {
+                return begin;
+            }
+            const std::string_view line(begin, static_cast<std::size_t>(lineFeed - begin));
+            lastLine_ = line.size();
+            if (!plainDates_ || !ConvertPlain(line)) {
+                Convert(line, true);
+            }
         }
-        Convert(std::string_view(begin, static_cast<std::size_t>(lineFeed - begin)), true);
-        if (used_ < buffer_.size()) {
+        if (used_ < size_) {
             buffer_[used_++] = '\n';
         } else {
             Write("\n");
@@ -183,6 +192,36 @@ const char* LineConverter::ConvertWholeLines(const char* begin, const char* end)
         ++line_;
         begin = lineFeed + 1;
     }
+}
+
+bool LineConverter::ConvertPlain(std::string_view line) {
+    constexpr std::size_t kPlainLength = 10;
+    std::chrono::sys_days day{};
+    if (line.size() < kPlainLength ||
+        !Shamsi::ReadPlainDay(line.substr(0, kPlainLength), SourceCalendar(options_), day)) {
+        return false;
+    }
+    if (options_.operation == Operation::kAdd) {
+        const std::optional<std::chrono::sys_days> moved = Move(day);
+        if (!moved) {
+            return false;  // told by the general path
+        }
+        day = *moved;
+    }
+    const std::string_view time = line.substr(kPlainLength);
+    if (!time.empty() && TimeOfDayLength(time) != time.size()) {
+        return false;
+    }
+    if (used_ + MaxConverted() + 1 > size_) {
+        Flush();
+    }
+    char* out = formatter_.Write(buffer_.get() + used_, day);
+    if (!time.empty()) {
+        std::memcpy(out, time.data(), time.size());
+        out += time.size();
+    }
+    used_ = static_cast<std::size_t>(out - buffer_.get());
+    return true;
 }
 
 void LineConverter::PassThrough(const char* begin, const char* end) {
@@ -216,7 +255,7 @@ void LineConverter::EndTarget(std::string_view field, bool lineEnds) {
     if (overflow_) {
         Report("line", line_, WithoutCarriageReturn(field),
                options_.operation == Operation::kDiff ? std::string_view(noSecondDate_)
-                                                      : Describe(Shamsi::ReadError::kUnreadable, source_));
+                                                      : input_.Reason(Shamsi::ReadError::kUnreadable));
         if (wholeLine_ && lineEnds && lastByte_ == '\r') {
             Write("\r");
         }
@@ -227,96 +266,79 @@ void LineConverter::EndTarget(std::string_view field, bool lineEnds) {
     overflow_ = false;
 }
 
-Shamsi::ReadError LineConverter::Read(std::string_view text, Shamsi::Date& date) {
-    return Shamsi::ReadShamsi(text, date);
-}
-
-Shamsi::ReadError LineConverter::Read(std::string_view text, std::chrono::year_month_day& date) {
-    return Shamsi::ReadMiladi(text, date);
-}
-
-template <typename DateType>
-LineConverter::Written LineConverter::ReadAndMove(std::string_view text, char* out) const {
-    DateType date{};
-    const Shamsi::ReadError error = Read(text, date);
-    if (error != Shamsi::ReadError::kNone) {
-        return {nullptr, text, Describe(error, source_)};
+std::optional<std::chrono::sys_days> LineConverter::Move(std::chrono::sys_days day) const {
+    if (options_.miladi) {
+        const std::chrono::year_month_day moved =
+            Shamsi::Add(std::chrono::year_month_day{day}, options_.amount);
+        if (!moved.ok() || !Shamsi::InRange(std::chrono::sys_days{moved})) {
+            return std::nullopt;
+        }
+        return std::chrono::sys_days{moved};
     }
-    const DateType moved = Shamsi::Add(date, options_.amount);
-    if (!IsInRange(moved)) {
-        return {nullptr, text, kResultOutOfRange};
+    const Shamsi::Date moved = Shamsi::Add(Shamsi::FromSysDays(day), options_.amount);
+    if (!moved.IsValid()) {
+        return std::nullopt;
     }
-    return {formatter_.Write(out, moved), {}, {}};
-}
-
-template <typename DateType>
-LineConverter::Written LineConverter::ReadTwoAndMeasure(std::string_view first, std::string_view second,
-                                                        char* out) const {
-    DateType from{};
-    DateType to{};
-    Shamsi::ReadError error = Read(first, from);
-    if (error != Shamsi::ReadError::kNone) {
-        return {nullptr, first, Describe(error, source_)};
-    }
-    error = Read(second, to);
-    if (error != Shamsi::ReadError::kNone) {
-        return {nullptr, second, Describe(error, source_)};
-    }
-    if (options_.ymd) {
-        return {Shamsi::WritePeriod(out, Shamsi::Between(from, to), options_.digits), {}, {}};
-    }
-    return {Shamsi::WriteInteger(out, Shamsi::DaysBetween(from, to), options_.digits), {}, {}};
+    return Shamsi::ToSysDays(moved);
 }
 
 LineConverter::Written LineConverter::Diff(std::string_view first, std::string_view second, char* out) const {
-    return source_ == Shamsi::Calendar::kShamsi
-               ? ReadTwoAndMeasure<Shamsi::Date>(first, second, out)
-               : ReadTwoAndMeasure<std::chrono::year_month_day>(first, second, out);
+    const DateInput::Result from = input_.Read(first);
+    if (from.error != Shamsi::ReadError::kNone) {
+        return {nullptr, first, input_.Reason(from.error)};
+    }
+    const DateInput::Result to = input_.Read(second);
+    if (to.error != Shamsi::ReadError::kNone) {
+        return {nullptr, second, input_.Reason(to.error)};
+    }
+    if (!options_.ymd) {
+        return {Shamsi::WriteInteger(out, (to.day - from.day).count(), options_.digits), {}, {}};
+    }
+    const Shamsi::Period period =
+        options_.miladi
+            ? Shamsi::Between(std::chrono::year_month_day{from.day}, std::chrono::year_month_day{to.day})
+            : Shamsi::Between(Shamsi::FromSysDays(from.day), Shamsi::FromSysDays(to.day));
+    return {Shamsi::WritePeriod(out, period, options_.digits), {}, {}};
 }
 
 LineConverter::Written LineConverter::ReadAndWrite(std::string_view text, char* out) const {
-    const bool shamsi = source_ == Shamsi::Calendar::kShamsi;
-    switch (options_.operation) {
-        case Operation::kAdd:
-            return shamsi ? ReadAndMove<Shamsi::Date>(text, out)
-                          : ReadAndMove<std::chrono::year_month_day>(text, out);
-        case Operation::kDiff: {
-            const std::size_t cut = text.find(options_.delimiter);
-            if (cut == std::string_view::npos) {
-                return {nullptr, text, noSecondDate_};
-            }
-            return Diff(text.substr(0, cut), text.substr(cut + 1), out);
+    if (options_.operation == Operation::kDiff) {
+        const std::size_t cut = text.find(options_.delimiter);
+        if (cut == std::string_view::npos) {
+            return {nullptr, text, noSecondDate_};
         }
-        case Operation::kConvert:
-            break;
+        return Diff(text.substr(0, cut), text.substr(cut + 1), out);
     }
-    Shamsi::ReadError error = Shamsi::ReadError::kNone;
-    if (shamsi) {
-        Shamsi::Date date;
-        error = Read(text, date);
-        if (error == Shamsi::ReadError::kNone) {
-            return {formatter_.Write(out, date), {}, {}};
-        }
-    } else {
-        std::chrono::year_month_day date{};
-        error = Read(text, date);
-        if (error == Shamsi::ReadError::kNone) {
-            return {formatter_.Write(out, date), {}, {}};
-        }
+    const DateInput::Result read = input_.Read(text);
+    if (read.error != Shamsi::ReadError::kNone) {
+        return {nullptr, text, input_.Reason(read.error)};
     }
-    return {nullptr, text, Describe(error, source_)};
+    std::chrono::sys_days day = read.day;
+    if (options_.operation == Operation::kAdd) {
+        const std::optional<std::chrono::sys_days> moved = Move(day);
+        if (!moved) {
+            return {nullptr, text, kResultOutOfRange};
+        }
+        day = *moved;
+    }
+    char* end = formatter_.Write(out, day);
+    if (!read.time.empty()) {
+        std::memcpy(end, read.time.data(), read.time.size());
+        end += read.time.size();
+    }
+    return {end, {}, {}};
 }
 
 void LineConverter::Convert(std::string_view field, bool lineEnds) {
     const bool carriageReturn = lineEnds && !field.empty() && field.back() == '\r';
     const std::string_view text = carriageReturn ? field.substr(0, field.size() - 1) : field;
-    if (used_ + maxOutput_ + 1 > buffer_.size()) {
+    if (used_ + MaxConverted() + 1 > size_) {
         Flush();
     }
-    char* const out = buffer_.data() + used_;
+    char* const out = buffer_.get() + used_;
     const auto [written, refused, reason] = ReadAndWrite(text, out);
     if (written != nullptr) {
-        used_ = static_cast<std::size_t>(written - buffer_.data());
+        used_ = static_cast<std::size_t>(written - buffer_.get());
         if (carriageReturn) {
             buffer_[used_++] = '\r';
         }
@@ -332,7 +354,7 @@ void LineConverter::Convert(std::string_view field, bool lineEnds) {
 
 void LineConverter::EndLine(bool lineFeed) {
     if (lineFeed) {
-        if (used_ < buffer_.size()) {
+        if (used_ < size_) {
             buffer_[used_++] = '\n';
         } else {
             Write("\n");
@@ -359,10 +381,11 @@ void LineConverter::Finish() {
 
 void LineConverter::ConvertArgument(std::string_view text) {
     ++arguments_;
-    std::string converted(maxOutput_, '\0');
-    const auto [written, refused, reason] = ReadAndWrite(text, converted.data());
+    std::string converted(MaxConverted(), '\0');
+    const auto [written, refused, reason] = ReadAndWrite(text.substr(0, longestText_ + 1), converted.data());
+    static_cast<void>(refused);  // the whole argument is shown
     if (written == nullptr) {
-        Report("argument", arguments_, refused, reason);
+        Report("argument", arguments_, text, reason);
         converted.clear();
     } else {
         converted.resize(static_cast<std::size_t>(written - converted.data()));
@@ -372,10 +395,13 @@ void LineConverter::ConvertArgument(std::string_view text) {
 }
 
 void LineConverter::ConvertArgumentPair(std::string_view first, std::string_view second) {
-    std::string converted(maxOutput_, '\0');
-    const auto [written, refused, reason] = Diff(first, second, converted.data());
+    std::string converted(MaxConverted(), '\0');
+    const auto [written, refused, reason] =
+        Diff(first.substr(0, Shamsi::kLongestDateText + 1), second.substr(0, Shamsi::kLongestDateText + 1),
+             converted.data());
     if (written == nullptr) {
-        Report("argument", arguments_ + (refused.data() == first.data() ? 1 : 2), refused, reason);
+        const bool isFirst = refused.data() == first.data();
+        Report("argument", arguments_ + (isFirst ? 1 : 2), isFirst ? first : second, reason);
         converted.clear();
     } else {
         converted.resize(static_cast<std::size_t>(written - converted.data()));

@@ -11,45 +11,30 @@
 // split by a delimiter byte) is converted and every other byte stays as it
 // was; a field that is not a date stays as it was too. Each bad line is
 // told to the error sink as "shamsi-date: line N: '<text>': <reason>".
-//
-// What is done with each date read is the operation: converting it to the
-// other calendar (to-miladi, to-shamsi), moving it by an amount in its own
-// calendar (add), or, for two dates on one line split by the delimiter,
-// writing the distance between them (diff).
+// With the header option the first line is passed on as it is.
 #pragma once
 
 #include <chrono>
 #include <cstddef>
 #include <functional>
+#include <memory>
+#include <optional>
 #include <string>
 #include <string_view>
 #include <vector>
 
-#include <shamsi/arithmetic.h>
 #include <shamsi/text.h>
 
+#include "date_input.h"
+#include "options.h"
+
 namespace ShamsiDate {
-
-enum class Direction { kToMiladi, kToShamsi };
-enum class Operation { kConvert, kAdd, kDiff };
-
-struct Options {
-    Operation operation = Operation::kConvert;
-    Direction direction = Direction::kToMiladi;  // kConvert
-    bool miladi = false;                         // kAdd, kDiff: the dates are Miladi
-    Shamsi::Period amount;                       // kAdd
-    bool ymd = false;                            // kDiff: the distance as an amount
-    std::string format = "%Y/%m/%d";
-    Shamsi::Digits digits = Shamsi::Digits::kAscii;
-    int field = 0;         // 1-based field to convert; 0 converts whole lines
-    char delimiter = ',';  // between fields; for kDiff, between the two dates
-};
 
 class LineConverter {
 public:
     using Sink = std::function<void(std::string_view)>;
 
-    // The options' format must be good (Formatter::Error() empty).
+    // The options must be good (CheckOptions).
     LineConverter(const Options& options, Sink output, Sink errors);
 
     // The next bytes of the input, cut anywhere.
@@ -61,28 +46,39 @@ public:
     // One date given as a program argument: one output line, "\n"-ended;
     // a bad date is told as "argument N" and gives an empty line.
     void ConvertArgument(std::string_view text);
-    // kDiff: the two dates given as arguments 1 and 2.
+    // diff: the two dates given as arguments 1 and 2.
     void ConvertArgumentPair(std::string_view first, std::string_view second);
 
     // True when any line or argument was bad.
     [[nodiscard]] bool AnyBad() const { return anyBad_; }
 
 private:
+    // The most bytes one converted date takes: the date and its time of day.
+    [[nodiscard]] std::size_t MaxConverted() const { return formatter_.MaxSize() + Shamsi::kLongestDateText; }
     void Write(std::string_view bytes);
     void Flush();
     // Whole-line mode at the start of a line: converts every line that ends
     // before end; returns the start of the unfinished line after them.
     const char* ConvertWholeLines(const char* begin, const char* end);
     void PassThrough(const char* begin, const char* end);
+    // The header line: passed on up to its line feed; returns where it stopped.
+    const char* PassHeader(const char* begin, const char* end);
     // The rest of the field being converted, when it does not end in this piece.
     void Hold(const char* begin, const char* end);
     // The field being converted ends; lineEnds when a line feed ended it.
     void EndTarget(std::string_view field, bool lineEnds);
+    // A whole line that is the usual "YYYY/MM/DD" (or '-'), a time after it
+    // if any, converted in one pass; false, with nothing written, for any
+    // other line.
+    bool ConvertPlain(std::string_view line);
     // Converts a field that was held whole (no overflow); writes the result.
     void Convert(std::string_view field, bool lineEnds);
-    // Reads text as a date of the source calendar (two for kDiff), does the
-    // operation and writes the result at out: the end of what was written,
-    // or nothing, with the text that was refused and why.
+    // Reads text as a date of the source calendar and writes it at out in
+    // the output format: the end of what was written, or nothing, with the
+    // reason.
+    // For add and diff, the operation is done on the dates read; for diff,
+    // text holds two dates split by the delimiter. On failure, refused is
+    // the text refused and reason why.
     struct Written {
         char* end;
         std::string_view refused;
@@ -90,28 +86,29 @@ private:
     };
     Written ReadAndWrite(std::string_view text, char* out) const;
     Written Diff(std::string_view first, std::string_view second, char* out) const;
-    // The one place dates are read.
-    [[nodiscard]] static Shamsi::ReadError Read(std::string_view text, Shamsi::Date& date);
-    [[nodiscard]] static Shamsi::ReadError Read(std::string_view text, std::chrono::year_month_day& date);
-    template <typename DateType>
-    Written ReadAndMove(std::string_view text, char* out) const;
-    template <typename DateType>
-    Written ReadTwoAndMeasure(std::string_view first, std::string_view second, char* out) const;
+    // add: the day moved by the amount, or nothing when the result falls
+    // outside the Shamsi years 1-9999.
+    [[nodiscard]] std::optional<std::chrono::sys_days> Move(std::chrono::sys_days day) const;
     void EndLine(bool lineFeed);
     void Report(std::string_view where, std::size_t number, std::string_view text, std::string_view reason);
     void KeepLineStart(const char* begin, const char* end);
 
     Options options_;
-    Shamsi::Calendar source_;
+    DateInput input_;
     Shamsi::Formatter formatter_;
-    std::size_t maxOutput_;    // the most bytes one result takes
     std::size_t longestText_;  // the longest text that can be read as one input
     std::string noSecondDate_;
     Sink output_;
     Sink errors_;
     bool wholeLine_;
+    bool inHeader_;
+    bool plainDates_;           // the usual forms are read, so ConvertPlain may be tried
+    std::size_t lastLine_ = 0;  // the length of the last whole line, the likely length of the next
 
-    std::vector<char> buffer_;
+    // Left uninitialised: a date given as an argument touches a few bytes of
+    // it, not all 256 KiB.
+    std::size_t size_;
+    std::unique_ptr<char[]> buffer_;  // NOLINT(*-avoid-c-arrays)
     std::size_t used_ = 0;
 
     std::size_t line_ = 1;

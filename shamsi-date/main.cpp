@@ -1,7 +1,5 @@
 // shamsi-date: Shamsi (Iranian solar) and Miladi (Gregorian) dates for
 // scripts. See shamsi-date.1 or `shamsi-date --help`.
-#include <algorithm>
-#include <array>
 #include <cstdio>
 #include <cstdlib>
 #include <ctime>
@@ -19,6 +17,7 @@
 #include <shellapi.h>
 #endif
 
+#include "arithmetic_command.h"
 #include "calendar_command.h"
 #include "command_line.h"
 #include "line_converter.h"
@@ -47,10 +46,15 @@ constexpr std::string_view kUsage =
     "Miladi (Gregorian) date in English words.\n"
     "\n"
     "to-miladi reads Shamsi dates and writes their Miladi dates; to-shamsi the\n"
-    "other way. A DATE is Y/M/D or Y-M-D with the full year and a month and day\n"
-    "of one or two digits, in ASCII, Persian or Arabic-Indic digits. With no\n"
-    "DATE, standard input is read, one date per line, and one line is written\n"
-    "for each line read.\n"
+    "other way. With no DATE, standard input is read, one date per line, and\n"
+    "one line is written for each line read. A date is\n"
+    "  Y/M/D or Y-M-D     the full year, month and day of one or two digits\n"
+    "  D MONTH Y          17 آذر 1405, 8 December 2026, 8 Dec 2026\n"
+    "  MONTH D, Y         December 8, 2026 (Miladi dates)\n"
+    "each after a weekday name if any (it must be the date's), in ASCII, Persian\n"
+    "or Arabic-Indic digits; or today, yesterday, tomorrow, امروز, دیروز, فردا\n"
+    "(the local day). A time after the date (2026-12-08T10:30:00Z,\n"
+    "1405/09/17 10:30) is written back as it was, after the converted date.\n"
     "\n"
     "add moves each Shamsi DATE by AMOUNT: [+|-] then one or more of Ny, Nm,\n"
     "Nw, Nd (years, months, weeks, days) in that order, as +40d, -3w, 1y2m. A\n"
@@ -63,10 +67,16 @@ constexpr std::string_view kUsage =
     "  --format FMT       write dates as FMT (default %Y/%m/%d):\n"
     "                       %Y year  %m month  %d day  (two digits)\n"
     "                       %-m %-d  month, day without padding\n"
+    "                       %y the year's last two digits\n"
     "                       %B month name  %A weekday name  %j day of the year\n"
     "                       %%  a percent sign\n"
     "                     Names are Persian for Shamsi dates, English for Miladi.\n"
     "  --digits WHICH     ascii (default) or persian\n"
+    "  --names WHICH      Shamsi month names: iranian (default) or afghan\n"
+    "  --input-format FMT read dates of exactly this form, with the fields of\n"
+    "                     --format (%m, %d: one or two digits); a blank stands\n"
+    "                     for any run of blanks\n"
+    "  --header           pass the first line of standard input on as it is\n"
     "  --field N          convert only field N (from 1) of each line; the rest\n"
     "                     of the line is kept as it is\n"
     "  --delimiter C      the byte between fields (default ,); for diff, between\n"
@@ -82,20 +92,6 @@ constexpr std::string_view kUsage =
     "\n"
     "Exit status: 0 when every date was good, 1 when any was bad, 2 for a usage\n"
     "error.\n";
-
-constexpr std::string_view kAmountGrammar = "[+|-] then one or more of Ny, Nm, Nw, Nd, in that order";
-
-// The options that take a value (--name VALUE or --name=VALUE), and those
-// that take none.
-constexpr std::array<std::string_view, 4> kValueOptions = {"--format", "--digits", "--field", "--delimiter"};
-constexpr std::array<std::string_view, 6> kPlainOptions = {"--",        "--help",   "-h",
-                                                           "--version", "--miladi", "--ymd"};
-
-bool IsKnownOption(std::string_view arg) {
-    const std::string_view name = arg.substr(0, arg.find('='));
-    return std::find(kValueOptions.begin(), kValueOptions.end(), name) != kValueOptions.end() ||
-           std::find(kPlainOptions.begin(), kPlainOptions.end(), arg) != kPlainOptions.end();
-}
 
 // Today from the system clock in the local time zone, for the window's
 // routines.
@@ -130,20 +126,6 @@ int PrintToday() {
     return std::fflush(stdout) == 0 ? 0 : kExitBadDate;
 }
 
-std::optional<int> ReadCount(std::string_view text) {
-    if (text.empty() || text.size() > 9) {
-        return std::nullopt;
-    }
-    int value = 0;
-    for (const char c : text) {
-        if (c < '0' || c > '9') {
-            return std::nullopt;
-        }
-        value = value * 10 + (c - '0');
-    }
-    return value;
-}
-
 #ifdef _WIN32
 // The arguments as Windows holds them, in UTF-16, in UTF-8: the narrow argv
 // would carry them in the ANSI code page, which may have no Persian digits.
@@ -161,164 +143,12 @@ std::vector<std::string> Utf8Arguments() {
 }
 #endif
 
-}  // namespace
-
-int main([[maybe_unused]] int argc, [[maybe_unused]] char** argv) {
-#ifdef _WIN32
-    // Bytes in, bytes out: "\r\n" is handled by the converter, as on Linux.
-    _setmode(_fileno(stdin), _O_BINARY);
-    _setmode(_fileno(stdout), _O_BINARY);
-#endif
-#ifdef _WIN32
-    // The console shows what is written as UTF-8.
-    SetConsoleOutputCP(CP_UTF8);
-    static const std::vector<std::string> utf8Arguments = Utf8Arguments();
-    // Without the program's own name, as on Linux.
-    std::vector<std::string_view> args(utf8Arguments.begin(), utf8Arguments.end());
-    if (!args.empty()) {
-        args.erase(args.begin());
-    }
-#else
-    const std::vector<std::string_view> args(argv + 1, argv + argc);  // NOLINT(*-pointer-arithmetic)
-#endif
-    if (!args.empty() && args[0] == "cal") {
-        return ShamsiDate::RunCalendar(std::vector<std::string_view>(args.begin() + 1, args.end()));
-    }
-    std::optional<std::string_view> command;
-    ShamsiDate::Options options;
-    bool delimiterGiven = false;
-    bool formatGiven = false;
-    std::optional<std::string_view> amount;
-    std::vector<std::string_view> dates;
-    bool optionsEnded = false;
-
-    for (std::size_t i = 0; i < args.size(); ++i) {
-        const std::string_view arg = args[i];
-        const bool isOption = !optionsEnded && arg.size() > 1 && arg[0] == '-';
-        // The first word after add that is no option is the amount, even
-        // when it starts with a "-".
-        if (command == "add" && !amount && (!isOption || !IsKnownOption(arg))) {
-            amount = arg;
-            continue;
-        }
-        if (!isOption) {
-            if (!command) {
-                if (arg != "to-miladi" && arg != "to-shamsi" && arg != "add" && arg != "diff") {
-                    return UsageError("unknown command '" + std::string(arg) + "'");
-                }
-                command = arg;
-            } else {
-                dates.push_back(arg);
-            }
-            continue;
-        }
-        if (arg == "--") {
-            optionsEnded = true;
-            continue;
-        }
-        if (arg == "--help" || arg == "-h") {
-            WriteAll(stdout, kUsage);
-            return std::fflush(stdout) == 0 ? 0 : kExitBadDate;
-        }
-        if (arg == "--version") {
-            WriteAll(stdout, "shamsi-date " SHAMSI_DATE_VERSION "\n");
-            return std::fflush(stdout) == 0 ? 0 : kExitBadDate;
-        }
-        // --name VALUE or --name=VALUE
-        std::string_view name = arg;
-        std::optional<std::string_view> value;
-        if (const auto equals = arg.find('='); equals != std::string_view::npos) {
-            name = arg.substr(0, equals);
-            value = arg.substr(equals + 1);
-        }
-        if (arg == "--miladi" || arg == "--ymd") {
-            (arg == "--miladi" ? options.miladi : options.ymd) = true;
-            continue;
-        }
-        if (std::find(kValueOptions.begin(), kValueOptions.end(), name) == kValueOptions.end()) {
-            return UsageError("unknown option '" + std::string(arg) + "'");
-        }
-        if (!value) {
-            if (i + 1 == args.size()) {
-                return UsageError("option '" + std::string(name) + "' needs a value");
-            }
-            value = args[++i];
-        }
-        if (name == "--format") {
-            options.format = std::string(*value);
-            formatGiven = true;
-        } else if (name == "--digits") {
-            if (*value == "persian") {
-                options.digits = Shamsi::Digits::kPersian;
-            } else if (*value == "ascii") {
-                options.digits = Shamsi::Digits::kAscii;
-            } else {
-                return UsageError("--digits takes ascii or persian, not '" + std::string(*value) + "'");
-            }
-        } else if (name == "--field") {
-            const auto field = ReadCount(*value);
-            if (!field || *field < 1) {
-                return UsageError("--field takes a field number from 1, not '" + std::string(*value) + "'");
-            }
-            options.field = *field;
-        } else {
-            if (value->size() != 1 || (*value)[0] == '\n' || (*value)[0] == '\r') {
-                return UsageError("--delimiter takes one byte other than a line end, not '" +
-                                  std::string(*value) + "'");
-            }
-            options.delimiter = (*value)[0];
-            delimiterGiven = true;
-        }
-    }
-
-    if (!command) {
-        if (args.empty()) {
-            return PrintToday();
-        }
-        return UsageError("a command is needed: to-miladi, to-shamsi, add, diff or cal");
-    }
-    options.operation = *command == "add"    ? ShamsiDate::Operation::kAdd
-                        : *command == "diff" ? ShamsiDate::Operation::kDiff
-                                             : ShamsiDate::Operation::kConvert;
-    options.direction =
-        *command == "to-shamsi" ? ShamsiDate::Direction::kToShamsi : ShamsiDate::Direction::kToMiladi;
-    const bool diff = options.operation == ShamsiDate::Operation::kDiff;
-    if (options.miladi && options.operation == ShamsiDate::Operation::kConvert) {
-        return UsageError("--miladi is for add and diff; " + std::string(*command) + " knows its calendars");
-    }
-    if (options.ymd && !diff) {
-        return UsageError("--ymd is for diff");
-    }
-    if (diff && (formatGiven || options.field > 0)) {
-        return UsageError(std::string(formatGiven ? "--format" : "--field") + " is not for diff");
-    }
-    if (diff && !dates.empty() && dates.size() != 2) {
-        return UsageError("diff takes two DATEs, or none to read pairs from standard input");
-    }
-    if (options.operation == ShamsiDate::Operation::kAdd) {
-        if (!amount) {
-            return UsageError("add needs an AMOUNT (" + std::string(kAmountGrammar) + ")");
-        }
-        if (!Shamsi::ReadPeriod(*amount, options.amount)) {
-            return UsageError("'" + std::string(*amount) + "' is not an AMOUNT (" +
-                              std::string(kAmountGrammar) + ")");
-        }
-    }
-    if (delimiterGiven && options.field == 0 && !diff) {
-        return UsageError("--delimiter needs --field");
-    }
-    if (options.field > 0 && !dates.empty()) {
-        return UsageError("--field reads lines from standard input, not DATE arguments");
-    }
-    const Shamsi::Formatter check(options.format, Shamsi::Calendar::kShamsi);
-    if (!check.Error().empty()) {
-        return UsageError("--format: " + check.Error());
-    }
-
+// to-miladi and to-shamsi: the DATE arguments, or standard input.
+int Convert(const ShamsiDate::Options& options, const std::vector<std::string_view>& dates) {
     ShamsiDate::LineConverter converter(
         options, [](std::string_view bytes) { WriteAll(stdout, bytes); },
         [](std::string_view message) { WriteAll(stderr, message); });
-    if (diff && !dates.empty()) {
+    if (options.operation == ShamsiDate::Operation::kDiff && dates.size() == 2) {
         converter.ConvertArgumentPair(dates[0], dates[1]);
     } else if (!dates.empty()) {
         for (const std::string_view date : dates) {
@@ -348,4 +178,67 @@ int main([[maybe_unused]] int argc, [[maybe_unused]] char** argv) {
         return kExitBadDate;
     }
     return converter.AnyBad() ? kExitBadDate : 0;
+}
+
+}  // namespace
+
+int main([[maybe_unused]] int argc, [[maybe_unused]] char** argv) {
+#ifdef _WIN32
+    // Bytes in, bytes out: "\r\n" is handled by the converter, as on Linux.
+    _setmode(_fileno(stdin), _O_BINARY);
+    _setmode(_fileno(stdout), _O_BINARY);
+#endif
+#ifdef _WIN32
+    // The console shows what is written as UTF-8.
+    SetConsoleOutputCP(CP_UTF8);
+    static const std::vector<std::string> utf8Arguments = Utf8Arguments();
+    // Without the program's own name, as on Linux.
+    std::vector<std::string_view> args(utf8Arguments.begin(), utf8Arguments.end());
+    if (!args.empty()) {
+        args.erase(args.begin());
+    }
+#else
+    const std::vector<std::string_view> args(argv + 1, argv + argc);  // NOLINT(*-pointer-arithmetic)
+#endif
+    if (!args.empty() && args[0] == "cal") {
+        return ShamsiDate::RunCalendar(std::vector<std::string_view>(args.begin() + 1, args.end()));
+    }
+    ShamsiDate::Arguments parsed;
+    if (const std::string error = ShamsiDate::ParseArguments(args, parsed); !error.empty()) {
+        return UsageError(error);
+    }
+    if (parsed.help) {
+        WriteAll(stdout, kUsage);
+        return std::fflush(stdout) == 0 ? 0 : kExitBadDate;
+    }
+    if (parsed.version) {
+        WriteAll(stdout, "shamsi-date " SHAMSI_DATE_VERSION "\n");
+        return std::fflush(stdout) == 0 ? 0 : kExitBadDate;
+    }
+    if (parsed.operands.empty()) {
+        if (args.empty()) {
+            return PrintToday();
+        }
+        return UsageError("a command is needed: to-miladi, to-shamsi, add, diff or cal");
+    }
+    const std::string_view command = parsed.operands.front();
+    const std::vector<std::string_view> dates(parsed.operands.begin() + 1, parsed.operands.end());
+    if (command == "to-miladi" || command == "to-shamsi") {
+        parsed.options.direction =
+            command == "to-miladi" ? ShamsiDate::Direction::kToMiladi : ShamsiDate::Direction::kToShamsi;
+        if (const std::string error = ShamsiDate::CheckOptions(parsed.options, !dates.empty());
+            !error.empty()) {
+            return UsageError(error);
+        }
+        return Convert(parsed.options, dates);
+    }
+    if (command == "add" || command == "diff") {
+        std::vector<std::string_view> operands = dates;
+        std::string error = ShamsiDate::SetUpArithmetic(command, parsed.options, operands);
+        if (error.empty()) {
+            error = ShamsiDate::CheckOptions(parsed.options, !operands.empty());
+        }
+        return error.empty() ? Convert(parsed.options, operands) : UsageError(error);
+    }
+    return UsageError("unknown command '" + std::string(command) + "'");
 }

@@ -14,6 +14,8 @@
 #include <unicode/smpdtfmt.h>
 #include <unicode/timezone.h>
 
+#include <shamsi/text.h>
+
 #include "icu_oracle.h"
 #include "module1.h"
 #include "recording_environment.h"
@@ -130,6 +132,12 @@ TEST(Exhaustive, EveryGregorianDayFrom1921To2121GivesIcusShamsiDateAndItsWeekday
         const Text year = U"  " + Runtime::TextFromUtf8(std::to_string(shamsi.year));
         ASSERT_EQ(longForm.substr(0, weekday.size() + 2), weekday + U"  ") << Runtime::Utf8FromText(longForm);
         ASSERT_EQ(longForm.substr(longForm.size() - year.size()), year) << Runtime::Utf8FromText(longForm);
+        // The library reads the window's words back, in its older spelling.
+        Shamsi::Date read;
+        ASSERT_EQ(Shamsi::ReadShamsi(Runtime::Utf8FromText(longForm), read), Shamsi::ReadError::kNone)
+            << Runtime::Utf8FromText(longForm);
+        ASSERT_EQ(read, (Shamsi::Date{shamsi.year, shamsi.month, shamsi.day}))
+            << Runtime::Utf8FromText(longForm);
         ++days;
     }
     EXPECT_EQ(days, 73049);
@@ -158,8 +166,12 @@ TEST(Exhaustive, EveryGregorianDayFrom1921To2121IsWordedAsIcuWordsIt) {
     IcuWording icu;
     for (Date d{1921, 3, 21}; !(d == Date{2121, 3, 21}); d = NextDay(d)) {
         Text argument = MiladiText(d);
-        ASSERT_EQ(Module1::MiladiToString(argument, env), icu.Word(d))
-            << Runtime::Utf8FromText(MiladiText(d));
+        const Text words = Module1::MiladiToString(argument, env);
+        ASSERT_EQ(words, icu.Word(d)) << Runtime::Utf8FromText(MiladiText(d));
+        std::chrono::year_month_day read{};
+        ASSERT_EQ(Shamsi::ReadMiladi(Runtime::Utf8FromText(words), read), Shamsi::ReadError::kNone)
+            << Runtime::Utf8FromText(words);
+        ASSERT_EQ(read, std::chrono::year{d.year} / d.month / d.day) << Runtime::Utf8FromText(words);
     }
     EXPECT_TRUE(env.Messages().empty());
 }

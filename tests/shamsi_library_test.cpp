@@ -5,11 +5,13 @@
 
 #include <chrono>
 #include <fstream>
+#include <iterator>
 #include <map>
 #include <set>
 #include <sstream>
 #include <string>
 #include <string_view>
+#include <utility>
 #include <vector>
 
 #include <shamsi/date.h>
@@ -311,4 +313,181 @@ TEST(ShamsiLibrary, WritesEveryFieldInBothCalendars) {
         EXPECT_FALSE(formatter.Error().empty()) << bad;
         EXPECT_EQ(formatter.Format(Shamsi::Date{1404, 1, 1}), "") << bad;
     }
+}
+
+namespace {
+
+struct Written {
+    std::string_view pattern;
+    Shamsi::Digits digits = Shamsi::Digits::kAscii;
+    Shamsi::MonthNames names = Shamsi::MonthNames::kIranian;
+};
+
+}  // namespace
+
+// Every day of the years 1-9999 in forms the formatters write with a year, a
+// month and a day: the reader of the same pattern reads it back, and the
+// usual reader reads back the forms it promises.
+TEST(ShamsiLibrary, EveryDayReadsBackInTheFormsItIsWrittenIn) {
+    using Shamsi::Calendar;
+    using Shamsi::Digits;
+    using Shamsi::MonthNames;
+    struct Form {
+        Calendar calendar = Calendar::kShamsi;
+        Written written;
+        bool usual = false;  // the usual reader reads it too
+    };
+    const Form forms[] = {
+        {Calendar::kShamsi, {"%A %-d %B %Y", Digits::kPersian, MonthNames::kIranian}, true},
+        {Calendar::kShamsi, {"%A، %d %B %Y", Digits::kAscii, MonthNames::kAfghan}, true},
+        {Calendar::kShamsi, {"%d.%m.%Y (%y, %j)", Digits::kPersian, MonthNames::kIranian}, false},
+        {Calendar::kMiladi, {"%A, %B %-d, %Y", Digits::kAscii, MonthNames::kIranian}, true},
+        {Calendar::kMiladi, {"%A %d %B %Y", Digits::kPersian, MonthNames::kIranian}, true},
+        {Calendar::kMiladi, {"%Y%m%d", Digits::kAscii, MonthNames::kIranian}, false},
+    };
+    std::vector<Shamsi::Formatter> formatters;
+    std::vector<Shamsi::Reader> readers;
+    for (const Form& form : forms) {
+        formatters.emplace_back(form.written.pattern, form.calendar, form.written.digits, form.written.names);
+        readers.emplace_back(form.written.pattern, form.calendar);
+        ASSERT_TRUE(readers.back().Error().empty()) << form.written.pattern << ": " << readers.back().Error();
+    }
+    const Shamsi::Reader usual[] = {Shamsi::Reader(Calendar::kShamsi), Shamsi::Reader(Calendar::kMiladi)};
+    // Unoptimised builds (the sanitizers') take every 41st day, which still
+    // meets every month, weekday and kind of year: every day would take them
+    // about ten minutes.
+#ifdef NDEBUG
+    constexpr days kStep{1};
+#else
+    constexpr days kStep{41};
+#endif
+    for (sys_days day = Shamsi::kFirstDay; day <= Shamsi::kLastDay; day += kStep) {
+        for (std::size_t i = 0; i < std::size(forms); ++i) {
+            const std::string text = formatters[i].Format(Shamsi::FromSysDays(day));
+            sys_days read{};
+            ASSERT_EQ(readers[i].Read(text, read), Shamsi::ReadError::kNone) << text;
+            ASSERT_EQ(read, day) << text;
+            if (forms[i].usual) {
+                const Shamsi::Reader& reader = usual[forms[i].calendar == Calendar::kShamsi ? 0 : 1];
+                ASSERT_EQ(reader.Read(text, read), Shamsi::ReadError::kNone) << text;
+                ASSERT_EQ(read, day) << text;
+            }
+        }
+    }
+}
+
+// The usual forms with names and weekdays, and their bad neighbours.
+TEST(ShamsiLibrary, ReadsNamesWeekdaysAndTheirSpellings) {
+    using Shamsi::Calendar;
+    using Shamsi::ReadError;
+    struct Case {
+        std::string_view text;
+        Calendar calendar;
+        ReadError error;
+        Shamsi::Date date;  // in the text's calendar; 1405/09/17 is Tuesday 8 December 2026
+    };
+    const Case cases[] = {
+        {"17 آذر 1405", Calendar::kShamsi, ReadError::kNone, {1405, 9, 17}},
+        {"سه\u200cشنبه ۱۷ آذر ۱۴۰۵", Calendar::kShamsi, ReadError::kNone, {1405, 9, 17}},
+        {" سه شنبه  17 آذر  1405 ", Calendar::kShamsi, ReadError::kNone, {1405, 9, 17}},
+        {"سهشنبه،\t17 آذر 1405", Calendar::kShamsi, ReadError::kNone, {1405, 9, 17}},
+        {"يكشنبه 15 قوس 1405", Calendar::kShamsi, ReadError::kNone, {1405, 9, 15}},
+        {"پنجشنبه 2 فروردين 1403", Calendar::kShamsi, ReadError::kNone, {1403, 1, 2}},
+        {"30 حوت 1403", Calendar::kShamsi, ReadError::kNone, {1403, 12, 30}},
+        {"1 دي 1405", Calendar::kShamsi, ReadError::kNone, {1405, 10, 1}},
+        {"30 اسفند 1404", Calendar::kShamsi, ReadError::kNotADate, {}},
+        {"17 آذر 10000", Calendar::kShamsi, ReadError::kOutOfRange, {}},
+        {"جمعه 17 آذر 1405", Calendar::kShamsi, ReadError::kWrongWeekday, {}},
+        {"17 آذرماه 1405", Calendar::kShamsi, ReadError::kUnreadable, {}},
+        {"17آذر 1405", Calendar::kShamsi, ReadError::kUnreadable, {}},
+        {"جمعه17 آذر 1405", Calendar::kShamsi, ReadError::kUnreadable, {}},
+        {"17 December 1405", Calendar::kShamsi, ReadError::kUnreadable, {}},
+        {"آذر 17, 1405", Calendar::kShamsi, ReadError::kUnreadable, {}},
+        {"8 December 2026", Calendar::kMiladi, ReadError::kNone, {2026, 12, 8}},
+        {"08 Dec 2026", Calendar::kMiladi, ReadError::kNone, {2026, 12, 8}},
+        {"December 8, 2026", Calendar::kMiladi, ReadError::kNone, {2026, 12, 8}},
+        {"dec 8 2026", Calendar::kMiladi, ReadError::kNone, {2026, 12, 8}},
+        {"Tuesday, 8 December 2026", Calendar::kMiladi, ReadError::kNone, {2026, 12, 8}},
+        {"TUE 2026-12-08", Calendar::kMiladi, ReadError::kNone, {2026, 12, 8}},
+        {"May 1, 2026", Calendar::kMiladi, ReadError::kNone, {2026, 5, 1}},
+        {"Monday, 8 December 2026", Calendar::kMiladi, ReadError::kWrongWeekday, {}},
+        {"31 April 2026", Calendar::kMiladi, ReadError::kNotADate, {}},
+        {"8 Decem 2026", Calendar::kMiladi, ReadError::kUnreadable, {}},
+        {"Tues 8 December 2026", Calendar::kMiladi, ReadError::kUnreadable, {}},
+        {"8 آذر 2026", Calendar::kMiladi, ReadError::kUnreadable, {}},
+    };
+    for (const Case& c : cases) {
+        sys_days day{};
+        EXPECT_EQ(Shamsi::Reader(c.calendar).Read(c.text, day), c.error) << c.text;
+        if (c.error == ReadError::kNone) {
+            const sys_days expected = c.calendar == Calendar::kShamsi
+                                          ? Shamsi::ToSysDays(c.date)
+                                          : sys_days{year{c.date.year} / c.date.month / c.date.day};
+            EXPECT_EQ(day, expected) << c.text;
+        }
+    }
+    // Where a date ends, for what follows it; a date never runs into a digit.
+    const Shamsi::Reader shamsi(Calendar::kShamsi);
+    sys_days day{};
+    std::size_t end = 0;
+    EXPECT_EQ(shamsi.Read("1405/09/17T10:30", day, end), ReadError::kNone);
+    EXPECT_EQ(end, 10U);
+    EXPECT_EQ(shamsi.Read(" ۱۷ آذر ۱۴۰۵ 10:30", day, end), ReadError::kNone);
+    EXPECT_EQ(end, std::string_view(" ۱۷ آذر ۱۴۰۵").size());
+    EXPECT_EQ(shamsi.Read("1405/09/170", day, end), ReadError::kUnreadable);
+    EXPECT_EQ(shamsi.Read("1405/09/17 10:30", day), ReadError::kUnreadable);
+    EXPECT_EQ(Shamsi::NameLength("DECEMBER 8", "December"), 8U);
+    EXPECT_EQ(Shamsi::NameLength("Decembe", "December"), 0U);
+}
+
+TEST(ShamsiLibrary, ReadsThePatternItIsGiven) {
+    using Shamsi::Calendar;
+    using Shamsi::ReadError;
+    struct Case {
+        std::string_view pattern;
+        std::string_view text;
+        Calendar calendar;
+        ReadError error;
+        Shamsi::Date date;  // in the text's calendar
+    };
+    const Case cases[] = {
+        {"%d/%m/%Y", "17/9/1405", Calendar::kShamsi, ReadError::kNone, {1405, 9, 17}},
+        {"%d/%m/%Y", "1405/09/17", Calendar::kShamsi, ReadError::kUnreadable, {}},
+        {"%d/%m/%Y", "17/9/1405 ", Calendar::kShamsi, ReadError::kNone, {1405, 9, 17}},
+        {"%Y%m%d", "106210319", Calendar::kMiladi, ReadError::kNone, {10621, 3, 19}},
+        {"%Y%m%d", "20261208", Calendar::kMiladi, ReadError::kNone, {2026, 12, 8}},
+        {"%Y/%m/%d (%y)", "1405/09/17 (06)", Calendar::kShamsi, ReadError::kNotADate, {}},
+        {"%Y/%m/%d %j", "1405/09/17 263", Calendar::kShamsi, ReadError::kNone, {1405, 9, 17}},
+        {"%Y/%m/%d %j", "1405/09/17 262", Calendar::kShamsi, ReadError::kNotADate, {}},
+        {"%B %m %d %Y", "قوس 10 1 1405", Calendar::kShamsi, ReadError::kNotADate, {}},
+        {"%A %d %B %Y", "شنبه 17 آذر 1405", Calendar::kShamsi, ReadError::kWrongWeekday, {}},
+        {"%d-%b-%Y", "8-Dec-2026", Calendar::kMiladi, ReadError::kUnreadable, {}},
+        {"%d %% %m %Y", "8 % 12 2026", Calendar::kMiladi, ReadError::kNone, {2026, 12, 8}},
+    };
+    for (const Case& c : cases) {
+        const Shamsi::Reader reader(c.pattern, c.calendar);
+        sys_days day{};
+        EXPECT_EQ(reader.Read(c.text, day), c.error) << c.pattern << " " << c.text << " " << reader.Error();
+        if (c.error == ReadError::kNone) {
+            const sys_days expected = c.calendar == Calendar::kShamsi
+                                          ? Shamsi::ToSysDays(c.date)
+                                          : sys_days{year{c.date.year} / c.date.month / c.date.day};
+            EXPECT_EQ(day, expected) << c.pattern << " " << c.text;
+        }
+    }
+    const std::pair<std::string_view, std::string_view> bad[] = {
+        {"%d.%m.%y", "no year (%Y)"},     {"%Y %j", "no month (%m, %-m or %B)"},
+        {"%Y/%m", "no day (%d or %-d)"},  {"%Y/%m/%d/%-m", "%-m comes twice"},
+        {"%Y/%q/%d", "unknown field %q"}, {"%Y/%m/%d%", "a lone % at the end"},
+    };
+    for (const auto& [pattern, error] : bad) {
+        const Shamsi::Reader reader(pattern, Calendar::kShamsi);
+        EXPECT_EQ(reader.Error(), error) << pattern;
+        sys_days day{};
+        EXPECT_EQ(reader.Read("1405/09/17", day), ReadError::kUnreadable) << pattern;
+    }
+    EXPECT_EQ(
+        Shamsi::Formatter("%y %B", Calendar::kShamsi, Shamsi::Digits::kAscii, Shamsi::MonthNames::kAfghan)
+            .Format(Shamsi::Date{1405, 9, 17}),
+        "05 قوس");
 }

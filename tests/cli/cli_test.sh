@@ -30,6 +30,7 @@ check() {
 }
 
 p='shamsi-date: '
+u='not a date of the form Y/M/D or D MONTH Y'
 check "one argument" 0 '' $'2026/12/08\n' '' -- to-miladi 1405/09/17
 check "standard input, a bad line" 1 $'1404/01/01\n1404/12/30\n' $'2025/03/21\n\n' \
   "${p}line 2: '1404/12/30': not a day of the Shamsi calendar"$'\n' -- to-miladi
@@ -39,7 +40,7 @@ check "2124-03-20 is 1 Farvardin 1503" 0 '' $'1503/01/01\n1502/12/29\n' '' -- to
 check "CR LF kept" 0 $'1404/01/01\r\n1403/12/30\r\n' $'2025/03/21\r\n2025/03/20\r\n' '' -- to-miladi
 check "last line without a line feed" 0 $'1404/1/1\n1404-1-2' $'2025/03/21\n2025/03/22' '' -- to-miladi
 check "blanks, empty line, unreadable" 1 $' \t1404-1-1 \t\n\n13/1\n' $'2025/03/21\n\n\n' \
-  "${p}line 2: '': not a date of the form Y/M/D"$'\n'"${p}line 3: '13/1': not a date of the form Y/M/D"$'\n' -- to-miladi
+  "${p}line 2: '': $u"$'\n'"${p}line 3: '13/1': $u"$'\n' -- to-miladi
 check "out of range, Shamsi" 1 $'10000/01/01\n' $'\n' "${p}line 1: '10000/01/01': outside the Shamsi years 1-9999"$'\n' -- to-miladi
 check "out of range, Miladi" 1 $'10621/03/20\n0622/03/20\n' $'\n\n' \
   "${p}line 1: '10621/03/20': outside 0622/03/21-10621/03/19 (the Shamsi years 1-9999)"$'\n'"${p}line 2: '0622/03/20': outside 0622/03/21-10621/03/19 (the Shamsi years 1-9999)"$'\n' \
@@ -53,9 +54,44 @@ check "names and unpadded fields" 0 '' $'سه\u200cشنبه 17 آذر 1405, 263\
 check "English names" 0 '' $'Tuesday 8 December 2026 %\n' '' -- to-miladi --format='%A %-d %B %Y %%' 1405/9/17
 check "field mode" 1 $'a;1404/1/1;c\r\nb;bad;d\nonly\nx;1403/12/30\r\n;;\n' \
   $'a;2025/03/21;c\r\nb;bad;d\nonly\nx;2025/03/20\r\n;;\n' \
-  "${p}line 2: 'bad': not a date of the form Y/M/D"$'\n'"${p}line 3: 'only': no field 2"$'\n'"${p}line 5: '': not a date of the form Y/M/D"$'\n' \
+  "${p}line 2: 'bad': $u"$'\n'"${p}line 3: 'only': no field 2"$'\n'"${p}line 5: '': $u"$'\n' \
   -- to-miladi --field 2 --delimiter ';'
 check "field mode, first field, default comma" 0 $'2025-03-21,x,y\n' $'1404/01/01,x,y\n' '' -- to-shamsi --field 1
+# The forms people write: names and weekdays, timestamps, a header line,
+# a form of one's own, each next to a bad neighbour.
+m='not a date of the form Y/M/D, D MONTH Y or MONTH D, Y'
+w="the weekday is not that date's"
+check "Shamsi month names" 1 $'۱۷ آذر ۱۴۰۵\nسه شنبه  17 آذر  1405\nسه\u200cشنبه، ۱۷ قوس ۱۴۰۵\nجمعه 17 آذر 1405\n17 آذرماه 1405\n' \
+  $'2026/12/08\n2026/12/08\n2026/12/08\n\n\n' \
+  "${p}line 4: 'جمعه 17 آذر 1405': $w"$'\n'"${p}line 5: '17 آذرماه 1405': $u"$'\n' -- to-miladi
+check "Miladi month names" 1 $'December 8, 2026\nTuesday, 8 Dec 2026\nMonday 8 December 2026\n8 Decem 2026\n' \
+  $'1405/09/17\n1405/09/17\n\n\n' \
+  "${p}line 3: 'Monday 8 December 2026': $w"$'\n'"${p}line 4: '8 Decem 2026': $m"$'\n' -- to-shamsi
+check "timestamps" 1 $'2026-12-08T10:30\n2026-12-08 10:30:00\n2026-12-08T10:30:00.123Z\n2026-12-08T23:59:59+03:30\n2026-12-08T24:00\n2026-12-08  10:30\n' \
+  $'1405/09/17T10:30\n1405/09/17 10:30:00\n1405/09/17T10:30:00.123Z\n1405/09/17T23:59:59+03:30\n\n\n' \
+  "${p}line 5: '2026-12-08T24:00': $m"$'\n'"${p}line 6: '2026-12-08  10:30': $m"$'\n' -- to-shamsi
+check "header, field, Shamsi timestamp" 0 $'id;when\r\n1;1405/09/17 10:30\r\n' $'id;when\r\n1;2026/12/08 10:30\r\n' '' \
+  -- to-miladi --header --field 2 --delimiter ';'
+check "header only, no line feed" 0 'id,when' 'id,when' '' -- to-shamsi --header
+check "input format" 1 $'17/9/1405\n1405/09/17\n' $'2026/12/08\n\n' "${p}line 2: '1405/09/17': not of the form %d/%m/%Y"$'\n' \
+  -- to-miladi --input-format %d/%m/%Y
+check "%y and Afghan month names" 0 '' $'05 حوت 1405\n' '' -- to-shamsi --format '%y %B %Y' --names afghan 2027-03-20
+
+# Words for days name the local day: in time zones 25 hours apart they
+# never name the same one.
+for tz in XXX-14 YYY+11; do
+  cases=$((cases + 1))
+  today=$(TZ=$tz date +%Y/%m/%d)
+  want=$(printf '%s\n' "$("$program" to-shamsi "$today")" "$today" "$(TZ=$tz date -d yesterday +%Y/%m/%d)" \
+    "$(TZ=$tz date -d tomorrow +%Y/%m/%d)")
+  got=$(TZ=$tz "$program" to-shamsi today && TZ=$tz "$program" to-miladi امروز دیروز 'فردا ')
+  if [[ $got != "$want" ]]; then
+    failures=$((failures + 1))
+    echo "FAIL: words for days in $tz: got $got, expected $want"
+  fi
+done
+check "a word for a day and more" 1 '' $'\n' "${p}argument 1: 'todays': $u"$'\n' -- to-miladi todays
+
 # add and diff.
 check "add a month, held to the month's end" 0 '' $'1405/07/30\n' '' -- add +1m 1405/06/31
 check "add days" 0 '' $'1405/10/27\n' '' -- add +40d 1405/09/17
@@ -63,7 +99,7 @@ check "add weeks back, no -- needed" 0 '' $'سه\u200cشنبه 26 آبان 1405\
 check "add a year to 30 Esfand, Persian digits" 0 '' $'۱۴۰۴/۱۲/۲۹\n' '' -- add --digits persian +۱y ۱۴۰۳/۱۲/۳۰
 check "add Miladi months" 0 '' $'2025/02/28\n2024/02/29\n' '' -- add --miladi 1m 2025-01-31 2024-01-31
 check "add, standard input, bad lines kept in place" 1 $'1405/06/31\r\nbad\n9999/12/01\n1404/1/1' $'1405/07/30\r\n\n\n1404/02/01' \
-  "${p}line 2: 'bad': not a date of the form Y/M/D"$'\n'"${p}line 3: '9999/12/01': the result falls outside the Shamsi years 1-9999"$'\n' -- add +1m
+  "${p}line 2: 'bad': not a date of the form Y/M/D or D MONTH Y"$'\n'"${p}line 3: '9999/12/01': the result falls outside the Shamsi years 1-9999"$'\n' -- add +1m
 check "add, field mode" 0 $'a;1405/06/31;x\n' $'a;1405/07/30;x\n' '' -- add +1m --field 2 --delimiter ';'
 check "diff in days" 0 '' $'627\n' '' -- diff 1404/01/01 1405/09/17
 check "diff, the later date first" 0 '' $'-12\n' '' -- diff 1405/09/17 1405/09/05
@@ -72,8 +108,13 @@ check "diff --ymd, backwards and equal" 0 $'1405/09/17,1405/09/12\n1405/1/1,1405
   $'-5d\n0d\n-1y8m16d\n' '' -- diff --ymd
 check "diff --miladi --ymd" 0 '' $'+1m1d\n' '' -- diff --miladi --ymd 2024-01-31 2024-03-01
 check "diff, standard input, bad lines" 1 $'1404/01/01;1405/09/17\r\n1404/13/01;1405/01/01\nx\n1404/1/1;y' $'627\r\n\n\n' \
-  "${p}line 2: '1404/13/01': not a day of the Shamsi calendar"$'\n'"${p}line 3: 'x': not two dates split by ';'"$'\n'"${p}line 4: 'y': not a date of the form Y/M/D"$'\n' \
+  "${p}line 2: '1404/13/01': not a day of the Shamsi calendar"$'\n'"${p}line 3: 'x': not two dates split by ';'"$'\n'"${p}line 4: 'y': not a date of the form Y/M/D or D MONTH Y"$'\n' \
   -- diff --delimiter ';'
+check "add with a header, names and a time" 0 $'id,when\n1,۱۷ آذر ۱۴۰۵ 10:30\n2,today\n' \
+  "id,when"$'\n'"1,1405/10/17 10:30"$'\n'"2,$("$program" add +1m --format %Y/%m/%d "$("$program" to-shamsi "$(date +%Y/%m/%d)")")"$'\n' '' \
+  -- add +1m --header --field 2
+check "diff with a header and Miladi names" 0 $'from;to\nDecember 8, 2026;2027-03-21T00:00Z\n' $'from;to\n103\n' '' \
+  -- diff --header --miladi --delimiter ';'
 check "diff, a bad argument" 1 '' $'\n' "${p}argument 2: '1405/12/30': not a day of the Shamsi calendar"$'\n' -- diff 1405/1/1 1405/12/30
 
 # cal: the month, the year and three months; colour only when asked for.
@@ -121,6 +162,10 @@ check "field 0" 2 '' '' "${p}--field takes a field number from 1, not '0'"$'\n'"
 check "digits" 2 '' '' "${p}--digits takes ascii or persian, not 'arabic'"$'\n'"$hint" -- to-miladi --digits arabic
 check "delimiter alone" 2 '' '' "${p}--delimiter needs --field"$'\n'"$hint" -- to-miladi --delimiter ';'
 check "missing value" 2 '' '' "${p}option '--format' needs a value"$'\n'"$hint" -- to-miladi --format
+check "names" 2 '' '' "${p}--names takes iranian or afghan, not 'dari'"$'\n'"$hint" -- to-miladi --names dari
+check "bad input format" 2 '' '' "${p}--input-format: no day (%d or %-d)"$'\n'"$hint" -- to-miladi --input-format %Y/%m
+check "header with arguments" 2 '' '' "${p}--header reads standard input, not DATE arguments"$'\n'"$hint" \
+  -- to-miladi --header 1404/1/1
 check "unknown option" 2 '' '' "${p}unknown option '--utc'"$'\n'"$hint" -- to-miladi --utc
 check "bad amount" 2 '' '' "${p}'1m1y' is not an AMOUNT ([+|-] then one or more of Ny, Nm, Nw, Nd, in that order)"$'\n'"$hint" -- add 1m1y 1405/1/1
 check "no amount" 2 '' '' "${p}add needs an AMOUNT ([+|-] then one or more of Ny, Nm, Nw, Nd, in that order)"$'\n'"$hint" -- add
@@ -184,7 +229,7 @@ long=$(head -c 3000000 /dev/zero | tr '\0' 'x')
 printf '%s\n1404/1/1\n' "$long" | "$program" to-miladi >"$work/out" 2>"$work/err"
 status=$?
 if [[ $status -ne 1 || $(cat "$work/out") != $'\n2025/03/21' ||
-  $(cat "$work/err") != "${p}line 1: '${long:0:80}...': not a date of the form Y/M/D" ]]; then
+  $(cat "$work/err") != "${p}line 1: '${long:0:80}...': $u" ]]; then
   failures=$((failures + 1))
   echo "FAIL: long line, whole-line mode (status $status)"
 fi
@@ -210,6 +255,26 @@ awk 'BEGIN {
 if ! cmp -s "$work/days" "$work/back" || [[ -s $work/err ]]; then
   failures=$((failures + 1))
   echo "FAIL: round trip of 1300-1420 ($(wc -l <"$work/days") lines in, $(wc -l <"$work/back") out)"
+fi
+
+# What shamsi-date writes it reads back: today's long words, and those days
+# worded, with the same --input-format, and in Persian digits and Afghan
+# month names by the usual reader.
+cases=$((cases + 1))
+if [[ $("$program" to-miladi "${today[0]}") != "$(date +%Y/%m/%d)" ||
+  $("$program" to-shamsi "${today[1]}") != "$("$program" to-shamsi "$(date +%Y/%m/%d)")" ]]; then
+  failures=$((failures + 1))
+  echo "FAIL: today's words read back"
+fi
+cases=$((cases + 1))
+form='%A %-d %B %Y'
+"$program" to-miladi --format "$form" <"$work/days" |
+  "$program" to-shamsi --input-format "$form" --format '%A، %d %B %Y' --digits persian --names afghan |
+  "$program" to-miladi | "$program" to-shamsi >"$work/back" 2>"$work/err"
+if ! cmp -s "$work/days" "$work/back" || [[ -s $work/err ]]; then
+  failures=$((failures + 1))
+  echo "FAIL: round trip of 1300-1420 through words ($(wc -l <"$work/back") lines out)"
+  head -3 "$work/err"
 fi
 
 echo "$cases cases, $failures failed"

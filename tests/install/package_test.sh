@@ -118,10 +118,11 @@ contents)
     [[ -f $root/$path ]] || fail "the package does not install /$path"
   done
   [[ -x $program ]] || fail "the program is not executable"
-  # The command line, its manual page and the Shamsi library, which lies in
-  # Debian's multiarch folder.
+  # The command line, its manual page and bash completion, and the Shamsi
+  # library, which lies in Debian's multiarch folder.
   multiarch=$(gcc -print-multiarch)
-  for path in usr/bin/shamsi-date usr/share/man/man1/shamsi-date.1.gz usr/include/shamsi/date.h \
+  for path in usr/bin/shamsi-date usr/share/man/man1/shamsi-date.1.gz usr/share/bash-completion/completions/shamsi-date \
+    usr/include/shamsi/date.h \
     usr/include/shamsi/text.h "usr/lib/$multiarch/libshamsi.a" "usr/lib/$multiarch/cmake/Shamsi/ShamsiConfig.cmake" \
     "usr/lib/$multiarch/pkgconfig/shamsi.pc"; do
     [[ -f $root/$path ]] || fail "the package does not install /$path"

@@ -1,7 +1,9 @@
 #!/usr/bin/env bash
 # shamsi-date.exe under Wine: a date from the arguments, and standard input
 # with CR LF line ends, a bad line among them, written back with the same
-# line ends, a message on standard error and status 1; add and diff, and a
+# line ends, a message on standard error and status 1; the forms people
+# write (month names in Persian arguments, timestamps, today), a header
+# line, a form of one's own and Afghan month names; add and diff, and a
 # month from cal (no colour into a pipe, colour when asked for).
 #
 # Usage: shamsi_date_test.sh SHAMSI_DATE_EXE WINEPREFIX
@@ -29,6 +31,17 @@ printf '1404/01/01\r\n1404/12/30\r\n' | wine "$exe" to-miladi >"$work/out" 2>"$w
 printf '2025/03/21\r\n\r\n' | cmp -s - "$work/out" || fail "standard output: $(od -c "$work/out")"
 grep -qx "shamsi-date: line 2: '1404/12/30': .*" "$work/err" || fail "standard error: $(cat "$work/err")"
 
+out=$(LC_ALL=C.UTF-8 wine "$exe" to-miladi 'سه شنبه  17 آذر  1405' '۱۷ آذر ۱۴۰۵' | tr -d '\r')
+[[ $out == $'2026/12/08\n2026/12/08' ]] || fail "Persian month names gave '$out'"
+out=$(wine "$exe" to-shamsi 'December 8, 2026' '2026-12-08T23:59:59+03:30' '2026-12-08 10:30:00')
+[[ $out == $'1405/09/17\n1405/09/17T23:59:59+03:30\n1405/09/17 10:30:00' ]] || fail "names and timestamps gave '$out'"
+out=$(LC_ALL=C.UTF-8 wine "$exe" to-shamsi --format %B --names afghan 2026-12-08)
+[[ $out == قوس ]] || fail "--names afghan gave '$out'"
+out=$(wine "$exe" to-miladi today)
+[[ $out == "$(date +%Y/%m/%d)" ]] || fail "today gave '$out'"
+printf 'id,when\r\n1,17/9/1405 10:30\r\n' | wine "$exe" to-miladi --header --field 2 --input-format %d/%m/%Y >"$work/out" ||
+  fail "header and input format: status $?"
+printf 'id,when\r\n1,2026/12/08 10:30\r\n' | cmp -s - "$work/out" || fail "header and input format: $(od -c "$work/out")"
 out=$(wine "$exe" add -3w 1405/09/17)
 [[ $out == 1405/08/26 ]] || fail "add -3w 1405/09/17 gave '$out'"
 printf '1404/01/01,1405/09/17\r\n1405/09/17,1405/09/12\r\n' | wine "$exe" diff --ymd >"$work/out"
@@ -39,4 +52,4 @@ printf '%s\n' "      آذر 1405" " ش$lrm  ی$lrm  د$lrm  س$lrm  چ$lrm  پ$l
 wine "$exe" cal 9 1405 >"$work/out"
 cmp -s "$work/want" "$work/out" || fail "cal 9 1405: $(cat "$work/out")"
 [[ $(wine "$exe" cal --color=always 9 1405 | grep -c $'\e\\[31m') -eq 5 ]] || fail "cal --color=always: no red Fridays"
-echo "shamsi-date.exe: arguments, CR LF input and a bad line as on Linux; add, diff and cal"
+echo "shamsi-date.exe: arguments, CR LF input, a bad line, names, times, today and a header as on Linux; add, diff and cal"

@@ -19,6 +19,7 @@
 
 #include "shamsi/arithmetic.h"
 #include "shamsi/date.h"
+#include "shamsi/names.h"
 
 namespace Shamsi {
 
@@ -28,16 +29,28 @@ enum class Calendar { kShamsi, kMiladi };
 
 // --- Reading ----------------------------------------------------------------
 //
-// A date is "Y/M/D" or "Y-M-D": the full year (no century is guessed, "82"
-// is the year 82), then month and day of one or two digits each. Blanks and
-// tabs may stand around the date, not inside it. Digits may be ASCII,
-// Persian (U+06F0-U+06F9) or Arabic-Indic (U+0660-U+0669), mixed freely.
+// The usual forms of a date, read by ReadShamsi, ReadMiladi and Reader(calendar):
+//   - "Y/M/D" or "Y-M-D": the full year (no century is guessed, "82" is the
+//     year 82), then month and day of one or two digits each;
+//   - "D MONTH Y": "17 آذر 1405", "8 December 2026", "08 Dec 2026";
+//   - Miladi dates also "MONTH D, Y" and "MONTH D Y": "December 8, 2026".
+// Any of them may come after a weekday name, a comma if any ("," or "،")
+// and blanks: "سه‌شنبه ۱۷ آذر ۱۴۰۵", "Tuesday, 8 December 2026"; the
+// weekday must be the date's (kWrongWeekday otherwise). Blanks and tabs may
+// stand around the date, and any run of them between its words.
+//
+// Digits may be ASCII, Persian (U+06F0-U+06F9) or Arabic-Indic
+// (U+0660-U+0669), mixed freely. Shamsi months go by their Iranian or their
+// Afghan names (names.h), Miladi months and weekdays by their English names,
+// whole or their first three letters, in any case. Persian names are read in
+// the spellings NameLength accepts.
 
 enum class ReadError {
     kNone,
-    kUnreadable,  // not of the form Y/M/D
-    kNotADate,    // of the form, but no such day in the calendar
-    kOutOfRange,  // a day outside the Shamsi years 1-9999
+    kUnreadable,    // not of the form
+    kNotADate,      // of the form, but no such day in the calendar
+    kOutOfRange,    // a day outside the Shamsi years 1-9999
+    kWrongWeekday,  // a weekday name that is not the date's
 };
 
 // Why a text was refused, in English, for messages: "not a day of the
@@ -53,6 +66,85 @@ inline constexpr std::size_t kLongestDateText = 256;
 [[nodiscard]] ReadError ReadShamsi(std::string_view text, Date& date);
 // Reads a Miladi date whose day lies in the Shamsi years 1-9999.
 [[nodiscard]] ReadError ReadMiladi(std::string_view text, std::chrono::year_month_day& date);
+
+// The usual "YYYY/MM/DD" or "YYYY-MM-DD" in ASCII digits, exactly ten
+// bytes, read in one pass for loops over many dates: true, with the day,
+// when text is such a date of the calendar in the Shamsi years 1-9999;
+// false for anything else, which a Reader reads (and tells why it refuses).
+[[nodiscard]] bool ReadPlainDay(std::string_view text, Calendar calendar, std::chrono::sys_days& day);
+
+// How many bytes at the start of text spell name, 0 if none. Besides the
+// name as it stands, ASCII letters match in any case, ی may be written ي or
+// ى and ک as ك (as older keyboards and Windows-1256 text have them), and a
+// half-space (U+200C) in the name may be written as a run of blanks or left
+// out; a half-space in the text inside the name is passed over.
+//     NameLength("سه شنبه ۱۷", "سه\u200cشنبه")   // 13
+//     NameLength("DECEMBER 8", "December")        // 8
+[[nodiscard]] std::size_t NameLength(std::string_view text, std::string_view name);
+
+// A reader of dates of one calendar: in the usual forms above, or in the
+// form of a pattern of the Formatter's fields (below):
+//   %Y  the year, one digit or more        %y  its last two digits
+//   %m  %-m  the month, one or two digits  %d  %-d  the day, one or two digits
+//   %B  the month's name                   %A  the weekday's name
+//   %j  the day of the year, 1-3 digits    %%  a %
+// A blank or tab in the pattern stands for any run of blanks and tabs; any
+// other byte for itself. The pattern needs %Y, a month (%m, %-m or %B) and
+// a day (%d or %-d); every field it reads must agree with the date
+// (%A gives kWrongWeekday, the others kNotADate). What a Formatter writes
+// with a pattern reads back with the same pattern.
+class Reader {
+public:
+    // The usual forms.
+    explicit Reader(Calendar calendar);
+    Reader(std::string_view pattern, Calendar calendar);
+
+    // Empty when the pattern is good; otherwise what is wrong with it, such
+    // as "unknown field %q". A reader with a bad pattern reads nothing.
+    [[nodiscard]] const std::string& Error() const { return error_; }
+
+    // Reads the whole text (blanks around the date allowed) as a date: on
+    // kNone, day is a day of the Shamsi years 1-9999.
+    [[nodiscard]] ReadError Read(std::string_view text, std::chrono::sys_days& day) const;
+    // Reads the date at the start of text, after any blanks; on kNone, end is
+    // where the date ends, and what follows it (a time of day, say) is left
+    // to the caller. A date is never followed by a digit.
+    [[nodiscard]] ReadError Read(std::string_view text, std::chrono::sys_days& day, std::size_t& end) const;
+
+private:
+    enum class Part : unsigned char {
+        kEnd,            // the end of a form
+        kLiteral,        // bytes of the pattern, as they stand
+        kBlanks,         // one or more blanks or tabs
+        kWeekdayBefore,  // a weekday name, a comma if any, and blanks; or nothing
+        kYear,
+        kYearOfCentury,
+        kMonth,
+        kMonthName,
+        kDay,
+        kDayOfYear,
+        kWeekdayName,
+    };
+    struct Piece {
+        Part part = Part::kEnd;
+        std::size_t start = 0;  // kLiteral: its bytes in literals_
+        std::size_t length = 0;
+    };
+    struct Fields;
+    class Match;
+    void AddForm(std::string_view pattern);
+    [[nodiscard]] ReadError Read(std::string_view text, std::chrono::sys_days& day, std::size_t& end,
+                                 bool whole) const;
+    [[nodiscard]] ReadError Check(const Fields& fields, std::chrono::sys_days& day) const;
+
+    Calendar calendar_;
+    bool usual_;  // the usual forms, with the one-pass "YYYY/MM/DD" first
+    // Each form is a run of pieces in pieces_, ended by an end piece;
+    // literals_ holds the pattern bytes that literal pieces match.
+    std::vector<Piece> pieces_;
+    std::string literals_;
+    std::string error_;
+};
 
 // A whole text of digits (ASCII, Persian or Arabic-Indic, mixed freely) as
 // a number: "۱۴۰۵" is 1405. Values beyond 99,999,999 are read as
@@ -88,18 +180,21 @@ char* WriteInteger(char* out, std::int64_t value, Digits digits);
 //
 // A pattern holds text, copied as it stands, and these fields:
 //   %Y  year, at least four digits      %j  day of the year, three digits
+//   %y  the year's last two digits
 //   %m  month, two digits               %-m month without padding
 //   %d  day, two digits                 %-d day without padding
 //   %B  month name                      %A  weekday name
 //   %%  a single %
-// Names are Persian for the Shamsi calendar ("فروردین", "جمعه") and English
-// for the Miladi one ("March", "Friday").
+// Names are Persian for the Shamsi calendar ("فروردین", "جمعه"; Shamsi
+// months by their Iranian or Afghan names) and English for the Miladi one
+// ("March", "Friday").
 
 class Formatter {
 public:
     // The pattern "%Y/%m/%d" in ASCII digits.
     explicit Formatter(Calendar calendar);
-    Formatter(std::string_view pattern, Calendar calendar, Digits digits = Digits::kAscii);
+    Formatter(std::string_view pattern, Calendar calendar, Digits digits = Digits::kAscii,
+              MonthNames names = MonthNames::kIranian);
 
     // Empty when the pattern is good; otherwise what is wrong with it, such
     // as "unknown field %q". A formatter with a bad pattern writes nothing.
@@ -114,6 +209,8 @@ public:
     // formatter is written as its Miladi date, and the other way round.
     char* Write(char* out, const Date& shamsi) const;
     char* Write(char* out, const std::chrono::year_month_day& miladi) const;
+    // A day of the Shamsi years 1-9999, in the formatter's calendar.
+    char* Write(char* out, std::chrono::sys_days day) const;
 
     // The same, as a string of its own.
     [[nodiscard]] std::string Format(const Date& shamsi) const;
@@ -123,6 +220,7 @@ private:
     enum class Field {
         kText,
         kYear,
+        kYearOfCentury,
         kMonth,
         kMonthPlain,
         kDay,
@@ -148,6 +246,7 @@ private:
 
     Calendar calendar_;
     Digits digits_;
+    MonthNames names_;
     bool plainNumeric_ = false;  // "%Y/%m/%d" or "%Y-%m-%d" in ASCII digits
     char plainSeparator_ = '/';
     std::vector<Piece> pieces_;

@@ -12,7 +12,8 @@ SELECT to_shamsi(date '2026-12-08') AS "1405/09/17",
 -- Reading and writing, both ways, in every form the reader takes.
 SELECT t AS text, shamsi_date(t) AS date, to_shamsi(shamsi_date(t)) AS back
 FROM (VALUES ('1404/01/01'), ('1404-1-1'), ('  ۱۴۰۵/۹/۱۷	'), ('١٤٠٣/١٢/٣٠'), ('1/1/1'), ('82/01/12'),
-             ('9999/12/29')) AS cases(t);
+             ('9999/12/29'),
+             ('سه شنبه  17 آذر  1405'), ('۱۷ قوس ۱۴۰۵')) AS cases(t);
 SELECT shamsi_date(1403, 12, 30), shamsi_date(1, 1, 1), shamsi_date(9999, 12, 29);
 SELECT f AS format, to_shamsi(date '2025-03-21', f) AS ascii, to_shamsi(date '2025-03-21', f, true) AS persian
 FROM (VALUES ('%Y/%m/%d'), ('%Y-%-m-%-d'), ('%A %-d %B %Y'), ('%j'), ('100%% %B')) AS cases(f);

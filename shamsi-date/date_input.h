@@ -1,0 +1,56 @@
+// What shamsi-date reads as a date: a date of the source calendar in the
+// library's usual forms (or in the form --input-format gives), or a word
+// for a day, either followed by a time of day that is handed back as it
+// was read.
+//
+//     "1405/09/17"                  the date
+//     "2026-12-08T10:30:00+03:30"   the date, and "T10:30:00+03:30"
+//     "today", "فردا"               the local day (the TZ variable is honoured)
+#pragma once
+
+#include <chrono>
+#include <optional>
+#include <string>
+#include <string_view>
+
+#include <shamsi/text.h>
+
+namespace ShamsiDate {
+
+// The length of a time of day at the start of text, 0 when there is none:
+// 'T' or one blank, the hour (one or two digits) and minutes, then seconds
+// and a fraction of them if any, and a zone if any ('Z', or '+' or '-' with
+// hours and minutes: "+03", "+0330", "+03:30"). ASCII digits only.
+[[nodiscard]] std::size_t TimeOfDayLength(std::string_view text);
+
+// Today in the local time zone, from the system clock.
+[[nodiscard]] std::chrono::sys_days LocalToday();
+
+class DateInput {
+public:
+    // inputFormat empty: the usual forms; otherwise it must be a good
+    // pattern (Shamsi::Reader::Error() empty).
+    DateInput(Shamsi::Calendar calendar, std::string_view inputFormat);
+
+    struct Result {
+        Shamsi::ReadError error = Shamsi::ReadError::kUnreadable;
+        std::chrono::sys_days day{};  // on kNone, a day of the Shamsi years 1-9999
+        std::string_view time;        // the time of day after the date, if any
+    };
+    // Reads text (blanks around it allowed).
+    [[nodiscard]] Result Read(std::string_view text) const;
+
+    // Why a text was refused, for messages.
+    [[nodiscard]] std::string_view Reason(Shamsi::ReadError error) const;
+
+private:
+    // A word for a day at the start of text: the day, and where the word ends.
+    bool ReadDayWord(std::string_view text, std::chrono::sys_days& day, std::size_t& end) const;
+
+    Shamsi::Calendar calendar_;
+    Shamsi::Reader reader_;
+    std::string unreadable_;  // the reason for an unreadable text
+    mutable std::optional<std::chrono::sys_days> today_;
+};
+
+}  // namespace ShamsiDate
