@@ -1,7 +1,8 @@
 // shamsi-date's line converter and the library's formatter on any bytes.
 //
-// The first byte chooses the direction, whole-line or field mode (field 1 to
-// 3, comma-separated) and the digits; the second how the input is cut into
+// The first byte chooses the operation (convert, add, diff), the direction
+// or calendar, whole-line or field mode (field 1 to 3, comma-separated) and
+// the digits; the second how the input is cut into
 // pieces, the input form (the usual ones or one of two patterns) and
 // whether the first line is a header; the rest is the input. Invariants:
 //   - as many lines out as in, each ended as its input line was;
@@ -11,7 +12,16 @@
 //     day, with the same time (the round trip); any other line gives an
 //     empty line and exactly one message;
 //   - field mode: every byte outside the field is kept, and the field is
-//     either converted as above or kept with one message.
+//     either converted as above or kept with one message;
+//   - add (the amount is the input's first line when it reads as one, and
+//     must then be written back as an amount that reads the same; +1m
+//     otherwise): as converting, with the day moved by Add in the source
+//     calendar, and a line whose move leaves the range is bad;
+//   - diff: a line of two good dates split by a comma gives DaysBetween, or
+//     with --ymd an amount that Between gives and that moves the first date
+//     onto the second when it is not later; any other line is bad.
+// Then a month calendar for a month the input picks: no line wider than a
+// month, every day once.
 // Then the input, read as a pattern, formats a day: never more than
 // MaxSize() bytes, and nothing for a pattern the formatter refuses; a reader
 // of the same pattern reads the text as a day of the range, or not at all.
@@ -24,10 +34,12 @@
 #include <string_view>
 #include <vector>
 
+#include <shamsi/arithmetic.h>
 #include <shamsi/date.h>
 #include <shamsi/text.h>
 
 #include "line_converter.h"
+#include "month_calendar.h"
 
 namespace {
 
@@ -69,6 +81,64 @@ bool DayOf(std::string_view text, Shamsi::Calendar calendar, const std::string& 
     return read.error == Shamsi::ReadError::kNone;
 }
 
+// The day moved by the options' amount in the source calendar, if it stays
+// in the range.
+bool Moved(const ShamsiDate::Options& options, std::chrono::sys_days& day) {
+    if (options.miladi) {
+        const std::chrono::year_month_day moved =
+            Shamsi::Add(std::chrono::year_month_day{day}, options.amount);
+        if (!moved.ok() || !Shamsi::InRange(std::chrono::sys_days{moved})) {
+            return false;
+        }
+        day = std::chrono::sys_days{moved};
+        return true;
+    }
+    const Shamsi::Date moved = Shamsi::Add(Shamsi::FromSysDays(day), options.amount);
+    if (!moved.IsValid()) {
+        return false;
+    }
+    day = Shamsi::ToSysDays(moved);
+    return true;
+}
+
+// One diff line against its input; counts the bad ones.
+void CheckDiff(std::string_view in, std::string_view out, const ShamsiDate::Options& options,
+               std::size_t& bad, std::string_view input) {
+    const std::string_view inText = WithoutCarriageReturn(in);
+    const std::string_view outText = WithoutCarriageReturn(out);
+    const std::size_t comma = inText.find(',');
+    const Shamsi::Calendar calendar = ShamsiDate::SourceCalendar(options);
+    std::chrono::sys_days from{};
+    std::chrono::sys_days to{};
+    std::string_view time;
+    if (comma == std::string_view::npos ||
+        !DayOf(inText.substr(0, comma), calendar, options.inputFormat, from, time) ||
+        !DayOf(inText.substr(comma + 1), calendar, options.inputFormat, to, time)) {
+        ++bad;
+        Require(outText.empty(), "a bad line gives an empty line", input);
+        return;
+    }
+    std::array<char, Shamsi::kLongestPeriodText> expected{};
+    char* end = nullptr;
+    if (!options.ymd) {
+        end = Shamsi::WriteInteger(expected.data(), (to - from).count(), options.digits);
+    } else if (options.miladi) {
+        const std::chrono::year_month_day a{from};
+        const std::chrono::year_month_day b{to};
+        const Shamsi::Period period = Shamsi::Between(a, b);
+        Require(b < a || Shamsi::Add(a, period) == b, "Between moves the first date onto the second", input);
+        end = Shamsi::WritePeriod(expected.data(), period, options.digits);
+    } else {
+        const Shamsi::Date a = Shamsi::FromSysDays(from);
+        const Shamsi::Date b = Shamsi::FromSysDays(to);
+        const Shamsi::Period period = Shamsi::Between(a, b);
+        Require(b < a || Shamsi::Add(a, period) == b, "Between moves the first date onto the second", input);
+        end = Shamsi::WritePeriod(expected.data(), period, options.digits);
+    }
+    Require(outText == std::string_view(expected.data(), static_cast<std::size_t>(end - expected.data())),
+            "diff writes the distance", input);
+}
+
 // One converted field against its input; counts the bad ones. A carriage
 // return ends the line, not the date, so it is set apart only in the last
 // field of a line.
@@ -78,10 +148,11 @@ void CheckField(std::string_view in, std::string_view out, bool wholeLine, bool 
     const std::string_view outDate = lastField ? WithoutCarriageReturn(out) : out;
     std::chrono::sys_days inDay{};
     std::string_view inTime;
-    if (DayOf(inDate, ShamsiDate::SourceCalendar(options.direction), options.inputFormat, inDay, inTime)) {
+    if (DayOf(inDate, ShamsiDate::SourceCalendar(options), options.inputFormat, inDay, inTime) &&
+        (options.operation != ShamsiDate::Operation::kAdd || Moved(options, inDay))) {
         std::chrono::sys_days outDay{};
         std::string_view outTime;
-        Require(DayOf(outDate, ShamsiDate::TargetCalendar(options.direction), "", outDay, outTime),
+        Require(DayOf(outDate, ShamsiDate::TargetCalendar(options), "", outDay, outTime),
                 "a good date gives a readable date", input);
         Require(outDay == inDay, "the round trip gives the same day", input);
         Require(outTime == inTime, "the time is written as it was read", input);
@@ -116,6 +187,23 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     options.digits = (choice & 32U) != 0 ? Shamsi::Digits::kPersian : Shamsi::Digits::kAscii;
     options.inputFormat = kInputForms.at((data[1] >> 5U) & 3U);
     options.header = (data[1] & 0x80U) != 0;
+    options.miladi = (choice & 1U) != 0;
+    const unsigned operation = choice >> 6U;  // 0, 1: convert; 2: add; 3: diff
+    if (operation == 2) {
+        options.operation = ShamsiDate::Operation::kAdd;
+        options.amount = {.months = 1};
+        const std::string_view amount = input.substr(0, input.find('\n'));
+        if (Shamsi::ReadPeriod(amount, options.amount)) {
+            Shamsi::Period back;
+            Require(Shamsi::ReadPeriod(Shamsi::FormatPeriod(options.amount, options.digits), back) &&
+                        back == options.amount,
+                    "an amount written reads back the same", input);
+        }
+    } else if (operation == 3) {
+        options.operation = ShamsiDate::Operation::kDiff;
+        options.field = 0;
+        options.ymd = (choice & 4U) != 0;
+    }
     std::string output;
     std::string errors;
     std::size_t messages = 0;
@@ -143,6 +231,10 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
         if (i + 1 == inLines.size() && inLines[i].empty()) {
             Require(outLines[i].empty(), "nothing after the last line feed", input);
             break;
+        }
+        if (options.operation == ShamsiDate::Operation::kDiff) {
+            CheckDiff(inLines[i], outLines[i], options, bad, input);
+            continue;
         }
         if (options.field == 0) {
             CheckField(inLines[i], outLines[i], true, true, options, bad, input);
@@ -184,5 +276,26 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
                     input);
         }
     }
+
+    const int year = 1 + static_cast<int>(offset % Shamsi::kLastYear);
+    const int month = 1 + static_cast<int>(choice % 12);
+    ShamsiDate::CalendarStyle style;
+    style.digits = options.digits;
+    style.color = (choice & 16U) != 0;
+    style.today = Shamsi::Date{year, month, 1 + static_cast<int>(size % 31)};
+    std::size_t days = 0;
+    const std::vector<std::string> lines = ShamsiDate::MonthLines(year, month, true, style);
+    for (std::size_t i = 0; i < lines.size(); ++i) {
+        const std::string& line = lines[i];
+        Require(ShamsiDate::DisplayWidth(line) <= 20, "a month is 20 cells wide", input);
+        // Below the title and the initials, a day is a run of digits after a
+        // blank or a colour sequence.
+        for (std::size_t at = 0; i >= 2 && at < line.size(); ++at) {
+            const char c = line[at];
+            const bool starts = at == 0 || line[at - 1] == ' ' || line[at - 1] == 'm';
+            days += starts && c != ' ' && c != '\x1b' && c != '[' && c != 'm' ? 1 : 0;
+        }
+    }
+    Require(days == static_cast<std::size_t>(Shamsi::DaysInMonth(year, month)), "every day once", input);
     return 0;
 }
