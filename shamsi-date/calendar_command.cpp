@@ -13,6 +13,7 @@
 #endif
 
 #include <shamsi/names.h>
+#include <shamsi/text.h>
 
 #include "command_line.h"
 #include "month_calendar.h"
@@ -83,6 +84,19 @@ void AllowColorSequences() {
     }
 }
 #endif
+
+// The number of the month a word names, in either set of names and any
+// spelling the date reader takes (ي for ی, ك for ک); 0 for none.
+int MonthNamed(std::string_view word) {
+    for (int month = 1; month <= 12; ++month) {
+        for (const auto names : {Shamsi::MonthNames::kIranian, Shamsi::MonthNames::kAfghan}) {
+            if (!word.empty() && Shamsi::NameLength(word, Shamsi::MonthName(month, names)) == word.size()) {
+                return month;
+            }
+        }
+    }
+    return 0;
+}
 
 int BadArgument(std::size_t number, std::string_view text, std::string_view reason) {
     std::string message = "shamsi-date: argument " + std::to_string(number) + ": '";
@@ -169,7 +183,7 @@ int RunCalendar(const std::vector<std::string_view>& args) {
             return BadArgument(yearAt + 1, words[yearAt], "not a year from 1 to 9999");
         }
         if (words.size() == 2) {
-            month = Shamsi::MonthNumber(words[0]);
+            month = MonthNamed(words[0]);
             if (month == 0 && (!Shamsi::ReadNumber(words[0], month) || month < 1 || month > 12)) {
                 return BadArgument(1, words[0], "not a month: 1-12 or its name");
             }

@@ -64,17 +64,6 @@ inline constexpr std::array<std::string_view, 7> kPersianWeekdayInitials = {
                                    : kMiladiMonthNames.at(static_cast<std::size_t>(month - 1));
 }
 
-// The number 1-12 of a Shamsi month named in either set of names; 0 for any
-// other text.
-[[nodiscard]] constexpr int MonthNumber(std::string_view name) {
-    for (std::size_t i = 0; i < kIranianMonthNames.size(); ++i) {
-        if (name == kIranianMonthNames.at(i) || name == kAfghanMonthNames.at(i)) {
-            return static_cast<int>(i) + 1;
-        }
-    }
-    return 0;
-}
-
 [[nodiscard]] constexpr std::string_view PersianWeekdayName(std::chrono::weekday day) {
     return kPersianWeekdayNames.at(SaturdayFirstIndex(day));
 }
