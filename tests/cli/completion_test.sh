@@ -27,7 +27,11 @@ offers() {
   fi
 }
 
-offers 'shamsi-date ' to-miladi to-shamsi
+offers 'shamsi-date ' to-miladi to-shamsi add diff cal
+offers 'shamsi-date cal --c' --color
+offers 'shamsi-date cal --color=' never auto always
+offers 'shamsi-date diff --y' --ymd
+offers 'shamsi-date add '
 offers 'shamsi-date to-s' to-shamsi
 offers 'shamsi-date --digits persian to-m' to-miladi
 offers 'shamsi-date to-miladi --he' --header --help
@@ -40,11 +44,13 @@ offers 'shamsi-date --format=%Y to-shamsi to' today tomorrow
 offers 'shamsi-date to-miladi --field '
 
 cases=$((cases + 1))
-for command in $_shamsi_date_commands; do
-  COMP_WORDS=(shamsi-date "$command" '')
-  COMP_CWORD=2
+# (add after its amount; diff takes two dates, so it is left out.)
+for command in to-miladi to-shamsi 'add +1m'; do
+  read -ra words <<<"$command"
+  COMP_WORDS=(shamsi-date "${words[@]}" '')
+  COMP_CWORD=$((${#words[@]} + 1))
   _shamsi_date
-  if ! "$program" "$command" "${COMPREPLY[@]}" >/dev/null; then
+  if ! "$program" "${words[@]}" "${COMPREPLY[@]}" >/dev/null; then
     failures=$((failures + 1))
     echo "FAIL: $command does not take ${COMPREPLY[*]}"
   fi
