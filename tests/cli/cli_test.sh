@@ -144,12 +144,13 @@ $initials  $initials  $initials
 16 17 18 19 20 21 22  22 23 24 25 26 27 28  19 20 21 22 23 24 25
 23 24 25 26 27 28 29  29 30 31              26 27 28 29 30 31
 " '' -- cal -3 1 1405
+red=$'\e[31m' off=$'\e[39m'
 check "cal, Fridays in red when asked" 0 '' "      آذر 1404
-${initials/ج/$'\e[31m'ج$'\e[39m'}
- 1  2  3  4  5  6 "$'\e[31m 7\e[39m'"
- 8  9 10 11 12 13 "$'\e[31m14\e[39m'"
-15 16 17 18 19 20 "$'\e[31m21\e[39m'"
-22 23 24 25 26 27 "$'\e[31m28\e[39m'"
+${initials/ج/${red}ج${off}}
+ 1  2  3  4  5  6 ${red} 7${off}
+ 8  9 10 11 12 13 ${red}14${off}
+15 16 17 18 19 20 ${red}21${off}
+22 23 24 25 26 27 ${red}28${off}
 29 30
 " '' -- cal --color=always 9 1404
 check "cal, no such month" 1 '' '' "${p}argument 1: '13': not a month: 1-12 or its name"$'\n' -- cal 13 1405
