@@ -32,17 +32,19 @@ GDI32.DLL:
   CreateFontW CreateSolidBrush DeleteObject GetDeviceCaps SetBkColor SetBkMode SetTextColor
 KERNEL32.DLL:
   AddVectoredExceptionHandler CloseHandle CreateEventA CreateSemaphoreA
-  DeleteCriticalSection DuplicateHandle EnterCriticalSection GetCommandLineW
-  GetConsoleMode GetCurrentProcess GetCurrentProcessId GetCurrentThread GetCurrentThreadId
-  GetHandleInformation GetLastError GetLocalTime GetModuleHandleW GetProcAddress
-  GetProcessAffinityMask GetStartupInfoA GetStdHandle GetStartupInfoW GetSystemTimeAsFileTime
-  GetThreadContext GetThreadPriority GetTickCount64 InitializeCriticalSection
+  DeleteCriticalSection DuplicateHandle EnterCriticalSection FileTimeToSystemTime
+  GetCommandLineW GetConsoleMode GetCurrentProcess GetCurrentProcessId GetCurrentThread
+  GetCurrentThreadId GetHandleInformation GetLastError GetLocalTime GetModuleHandleA
+  GetModuleHandleW GetProcAddress GetProcessAffinityMask GetProcessTimes GetStartupInfoA GetStdHandle
+  GetStartupInfoW GetSystemTimeAdjustment GetSystemTimeAsFileTime GetThreadContext
+  GetThreadPriority GetThreadTimes GetTickCount64 InitializeCriticalSection
   IsDBCSLeadByteEx IsDebuggerPresent LeaveCriticalSection LoadLibraryW LocalFree MulDiv
   MultiByteToWideChar OpenProcess OutputDebugStringA RaiseException ReleaseSemaphore
   RemoveVectoredExceptionHandler ResetEvent ResumeThread RtlCaptureContext
   RtlLookupFunctionEntry RtlUnwindEx RtlVirtualUnwind SetConsoleMode SetConsoleOutputCP SetEvent
   SetLastError SetProcessAffinityMask SetThreadContext SetThreadPriority
   SetUnhandledExceptionFilter Sleep SuspendThread TlsAlloc TlsGetValue TlsSetValue
+  QueryPerformanceCounter QueryPerformanceFrequency SetSystemTime
   TryEnterCriticalSection VirtualProtect VirtualQuery WaitForMultipleObjects
   WaitForSingleObject WideCharToMultiByte __C_specific_handler
 SHELL32.DLL:
