@@ -52,6 +52,16 @@ constexpr bool IsLongerThanAnyMove(std::int64_t amount, std::int64_t unitsInYear
     return amount > kLongestMove * unitsInYear || amount < -kLongestMove * unitsInYear;
 }
 
+// A period no move inside the years 1-9999 can need, in any of its parts or
+// in its weeks and days together.
+constexpr bool IsLongerThanAnyPeriod(const Period& period) {
+    constexpr std::int64_t kDaysInLongYear = 366;
+    return IsLongerThanAnyMove(period.years, 1) || IsLongerThanAnyMove(period.months, kMonthsInYear) ||
+           IsLongerThanAnyMove(period.weeks, kDaysInLongYear / 7 + 1) ||
+           IsLongerThanAnyMove(period.days, kDaysInLongYear) ||
+           IsLongerThanAnyMove(7 * period.weeks + period.days, kDaysInLongYear);
+}
+
 }  // namespace Detail
 
 // The same day of the month the given number of months later (earlier when
@@ -79,16 +89,10 @@ constexpr bool IsLongerThanAnyMove(std::int64_t amount, std::int64_t unitsInYear
 // months (so the day is held to the month's end only once), then weeks and
 // days.
 [[nodiscard]] constexpr Date Add(const Date& date, const Period& period) {
-    constexpr std::int64_t kDaysInLongYear = 366;
-    if (Detail::IsLongerThanAnyMove(period.years, 1) || Detail::IsLongerThanAnyMove(period.months, 12) ||
-        Detail::IsLongerThanAnyMove(period.weeks, kDaysInLongYear / 7 + 1) ||
-        Detail::IsLongerThanAnyMove(period.days, kDaysInLongYear)) {
+    if (Detail::IsLongerThanAnyPeriod(period)) {
         return {};
     }
     const std::int64_t days = 7 * period.weeks + period.days;
-    if (Detail::IsLongerThanAnyMove(days, kDaysInLongYear)) {
-        return {};
-    }
     const Date moved = AddMonths(date, period.years * kMonthsInYear + period.months);
     return moved == Date{} || days == 0 ? moved : AddDays(moved, days);
 }
@@ -152,16 +156,10 @@ constexpr std::int64_t MonthIndex(const std::chrono::year_month_day& date) {
 
 [[nodiscard]] constexpr std::chrono::year_month_day Add(const std::chrono::year_month_day& date,
                                                         const Period& period) {
-    constexpr std::int64_t kDaysInLongYear = 366;
-    if (Detail::IsLongerThanAnyMove(period.years, 1) || Detail::IsLongerThanAnyMove(period.months, 12) ||
-        Detail::IsLongerThanAnyMove(period.weeks, kDaysInLongYear / 7 + 1) ||
-        Detail::IsLongerThanAnyMove(period.days, kDaysInLongYear)) {
+    if (Detail::IsLongerThanAnyPeriod(period)) {
         return {};
     }
     const std::int64_t days = 7 * period.weeks + period.days;
-    if (Detail::IsLongerThanAnyMove(days, kDaysInLongYear)) {
-        return {};
-    }
     const std::chrono::year_month_day moved = AddMonths(date, period.years * kMonthsInYear + period.months);
     return !moved.ok() || days == 0
                ? moved
