@@ -23,6 +23,10 @@ scripts/install-deps.sh clang-14 libclang-rt-14-dev clang-tidy-14 clang-format-1
   postgresql-15 postgresql-server-dev-15
 
 export QT_QPA_PLATFORM=offscreen
+# The tests speak UTF-8: Persian texts in the shell tests' $'\u...' escapes,
+# window titles that xdotool matches. A machine may start the test command
+# with no locale at all (C, ASCII), so it is set here, not inherited.
+export LC_ALL=C.UTF-8
 started=$SECONDS
 
 echo "== Normal build and tests"
