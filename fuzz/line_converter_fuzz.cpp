@@ -17,6 +17,8 @@
 //     must then be written back as an amount that reads the same; +1m
 //     otherwise): as converting, with the day moved by Add in the source
 //     calendar, and a line whose move leaves the range is bad;
+//   - on one to three threads, with blocks of a few bytes, exactly the same
+//     output and messages (ParallelConverter);
 //   - diff: a line of two good dates split by a comma gives DaysBetween, or
 //     with --ymd an amount that Between gives and that moves the first date
 //     onto the second when it is not later; any other line is bad.
@@ -25,6 +27,7 @@
 // Then the input, read as a pattern, formats a day: never more than
 // MaxSize() bytes, and nothing for a pattern the formatter refuses; a reader
 // of the same pattern reads the text as a day of the range, or not at all.
+#include <algorithm>
 #include <array>
 #include <chrono>
 #include <cstdint>
@@ -40,6 +43,7 @@
 
 #include "line_converter.h"
 #include "month_calendar.h"
+#include "parallel_converter.h"
 
 namespace {
 
@@ -259,6 +263,24 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     }
     Require(bad == messages, "one message for each bad line", input);
     Require(converter.AnyBad() == (bad > 0), "bad lines are told in the exit status", input);
+
+    // On threads, in blocks as small as the pieces: exactly the same.
+    std::string_view rest = input;
+    std::string parallelOutput;
+    std::string parallelErrors;
+    ShamsiDate::ParallelConverter parallel(
+        options,
+        [&rest](char* buffer, std::size_t wanted) {
+            const std::size_t taken = std::min(wanted, rest.size());
+            std::copy_n(rest.data(), taken, buffer);
+            rest.remove_prefix(taken);
+            return taken;
+        },
+        [&parallelOutput](std::string_view bytes) { parallelOutput.append(bytes); },
+        [&parallelErrors](std::string_view message) { parallelErrors.append(message); }, 1 + choice % 3,
+        2 * piece);
+    Require(parallel.Run() == converter.AnyBad() && parallelOutput == output && parallelErrors == errors,
+            "on threads, the same output and messages", input);
 
     // The formatter on a pattern of any bytes, for a day chosen by the input.
     const auto offset = static_cast<std::int64_t>(choice) * 14071 + static_cast<std::int64_t>(size) * 7;

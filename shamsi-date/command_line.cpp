@@ -8,7 +8,9 @@ namespace ShamsiDate {
 void WriteAll(std::FILE* stream, std::string_view bytes) {
     if (!bytes.empty() && std::fwrite(bytes.data(), 1, bytes.size(), stream) != bytes.size()) {
         (void)std::fputs("shamsi-date: cannot write the output\n", stderr);
-        std::exit(kExitBadDate);  // NOLINT(concurrency-mt-unsafe): single-threaded program
+        // At once, from whichever thread converts: nothing is left that
+        // could still be written.
+        std::_Exit(kExitBadDate);
     }
 }
 

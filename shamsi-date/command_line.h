@@ -12,6 +12,7 @@ inline constexpr int kExitBadDate = 1;
 inline constexpr int kExitUsage = 2;
 
 // Writes all the bytes, or ends the program with kExitBadDate and a message.
+// Safe from any thread.
 void WriteAll(std::FILE* stream, std::string_view bytes);
 
 // "shamsi-date: <message>" and the hint to --help on standard error;

@@ -103,17 +103,30 @@ std::size_t TimeOfDayLength(std::string_view text) {
     return pos;
 }
 
-std::chrono::sys_days LocalToday() {
+namespace {
+
+std::chrono::sys_days ReadLocalToday() {
     const std::time_t now = std::time(nullptr);
-    // The program has one thread, so localtime's shared result is safe.
-    const std::tm* local = std::localtime(&now);  // NOLINT(concurrency-mt-unsafe)
-    if (local == nullptr) {
+    std::tm local{};
+#ifdef _WIN32
+    const bool read = localtime_s(&local, &now) == 0;
+#else
+    const bool read = localtime_r(&now, &local) != nullptr;
+#endif
+    if (!read) {
         return std::chrono::floor<std::chrono::days>(std::chrono::system_clock::now());
     }
     constexpr int kTmYearBase = 1900;
-    return std::chrono::sys_days{std::chrono::year{local->tm_year + kTmYearBase} /
-                                 std::chrono::month{static_cast<unsigned>(local->tm_mon + 1)} /
-                                 std::chrono::day{static_cast<unsigned>(local->tm_mday)}};
+    return std::chrono::sys_days{std::chrono::year{local.tm_year + kTmYearBase} /
+                                 std::chrono::month{static_cast<unsigned>(local.tm_mon + 1)} /
+                                 std::chrono::day{static_cast<unsigned>(local.tm_mday)}};
+}
+
+}  // namespace
+
+std::chrono::sys_days LocalToday() {
+    static const std::chrono::sys_days today = ReadLocalToday();
+    return today;
 }
 
 DateInput::DateInput(Shamsi::Calendar calendar, std::string_view inputFormat)
@@ -138,10 +151,7 @@ bool DateInput::ReadDayWord(std::string_view text, std::chrono::sys_days& day, s
         if (length == 0) {
             continue;
         }
-        if (!today_) {
-            today_ = LocalToday();
-        }
-        day = *today_ + std::chrono::days{offset};
+        day = LocalToday() + std::chrono::days{offset};
         end = start + length;
         return true;
     }

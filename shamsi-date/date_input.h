@@ -23,7 +23,8 @@ namespace ShamsiDate {
 // hours and minutes: "+03", "+0330", "+03:30"). ASCII digits only.
 [[nodiscard]] std::size_t TimeOfDayLength(std::string_view text);
 
-// Today in the local time zone, from the system clock.
+// Today in the local time zone, from the system clock: read once, so all of
+// a run that goes on past midnight names the same day.
 [[nodiscard]] std::chrono::sys_days LocalToday();
 
 class DateInput {
@@ -50,7 +51,6 @@ private:
     Shamsi::Calendar calendar_;
     Shamsi::Reader reader_;
     std::string unreadable_;  // the reason for an unreadable text
-    mutable std::optional<std::chrono::sys_days> today_;
 };
 
 }  // namespace ShamsiDate

@@ -29,6 +29,14 @@ std::string_view WithoutCarriageReturn(std::string_view text) {
     return !text.empty() && text.back() == '\r' ? text.substr(0, text.size() - 1) : text;
 }
 
+// diff's reason for a line without its second date.
+std::string NoSecondDate(char delimiter) {
+    std::string reason = "not two dates split by '";
+    reason += delimiter;
+    reason += '\'';
+    return reason;
+}
+
 constexpr std::string_view kResultOutOfRange = "the result falls outside the Shamsi years 1-9999";
 
 }  // namespace
@@ -39,12 +47,13 @@ LineConverter::LineConverter(const Options& options, Sink output, Sink errors)
       formatter_(options.format, TargetCalendar(options), options.digits, options.names),
       longestText_(options.operation == Operation::kDiff ? 2 * Shamsi::kLongestDateText + 1
                                                          : Shamsi::kLongestDateText),
-      noSecondDate_(std::string("not two dates split by '") + options.delimiter + "'"),
+      noSecondDate_(NoSecondDate(options.delimiter)),
       output_(std::move(output)),
       errors_(std::move(errors)),
       wholeLine_(options.field <= 0),
       inHeader_(options.header),
       plainDates_(options.inputFormat.empty() && options.operation != Operation::kDiff),
+      usualLines_(plainDates_ && options.operation == Operation::kConvert),
       size_(std::max(kBufferSize, MaxConverted() + longestText_ + 4)),
       buffer_(std::make_unique_for_overwrite<char[]>(size_)),  // NOLINT(*-avoid-c-arrays)
       inTarget_(options.field <= 1) {
@@ -164,8 +173,34 @@ void LineConverter::Feed(std::string_view bytes) {
     }
 }
 
+const char* LineConverter::ConvertUsualLines(const char* begin, const char* end) {
+    constexpr std::ptrdiff_t kLine = 11;  // "YYYY/MM/DD\n"
+    const Shamsi::Calendar calendar = SourceCalendar(options_);
+    char* const buffer = buffer_.get();
+    char* const full = buffer + (size_ - MaxConverted() - 1);  // no room for another line after it
+    char* out = buffer + used_;
+    std::chrono::sys_days day{};
+    while (end - begin >= kLine && begin[kLine - 1] == '\n' &&
+           Shamsi::ReadPlainDay(std::string_view(begin, kLine - 1), calendar, day)) {
+        if (out > full) {
+            used_ = static_cast<std::size_t>(out - buffer);
+            Flush();
+            out = buffer;
+        }
+        out = formatter_.Write(out, day);
+        *out++ = '\n';
+        begin += kLine;
+        ++line_;
+    }
+    used_ = static_cast<std::size_t>(out - buffer);
+    return begin;
+}
+
 const char* LineConverter::ConvertWholeLines(const char* begin, const char* end) {
     for (;;) {
+        if (usualLines_) {
+            begin = ConvertUsualLines(begin, end);
+        }
         const auto left = static_cast<std::size_t>(end - begin);
         const char* lineFeed = nullptr;
         // A line as long as the last one is tried first without a search:

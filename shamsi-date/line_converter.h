@@ -49,6 +49,10 @@ public:
     // diff: the two dates given as arguments 1 and 2.
     void ConvertArgumentPair(std::string_view first, std::string_view second);
 
+    // The number of the next line, for a converter that takes up a stream
+    // at the start of one of its lines.
+    void SetNextLine(std::size_t line) { line_ = line; }
+
     // True when any line or argument was bad.
     [[nodiscard]] bool AnyBad() const { return anyBad_; }
 
@@ -71,6 +75,10 @@ private:
     // if any, converted in one pass; false, with nothing written, for any
     // other line.
     bool ConvertPlain(std::string_view line);
+    // Converts the lines from begin on while each is the usual date alone
+    // ("YYYY/MM/DD\n", the commonest line there is) and returns where they
+    // stop: a loop with nothing in it but reading, converting and writing.
+    const char* ConvertUsualLines(const char* begin, const char* end);
     // Converts a field that was held whole (no overflow); writes the result.
     void Convert(std::string_view field, bool lineEnds);
     // Reads text as a date of the source calendar and writes it at out in
@@ -103,6 +111,7 @@ private:
     bool wholeLine_;
     bool inHeader_;
     bool plainDates_;           // the usual forms are read, so ConvertPlain may be tried
+    bool usualLines_;           // and dates are converted alone, so ConvertUsualLines may be
     std::size_t lastLine_ = 0;  // the length of the last whole line, the likely length of the next
 
     // Left uninitialised: a date given as an argument touches a few bytes of

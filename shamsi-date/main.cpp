@@ -1,11 +1,13 @@
 // shamsi-date: Shamsi (Iranian solar) and Miladi (Gregorian) dates for
 // scripts. See shamsi-date.1 or `shamsi-date --help`.
+#include <algorithm>
 #include <cstdio>
 #include <cstdlib>
 #include <ctime>
 #include <optional>
 #include <string>
 #include <string_view>
+#include <thread>
 #include <vector>
 
 #ifdef _WIN32
@@ -22,6 +24,7 @@
 #include "command_line.h"
 #include "line_converter.h"
 #include "module1.h"
+#include "parallel_converter.h"
 #include "services.h"
 
 #ifndef SHAMSI_DATE_VERSION
@@ -143,41 +146,41 @@ std::vector<std::string> Utf8Arguments() {
 }
 #endif
 
+// Threads that convert standard input: one a core, up to four (reading and
+// writing, one thread at a time, take as long as converting on four).
+unsigned ConvertingThreads() { return std::clamp(std::thread::hardware_concurrency(), 1U, 4U); }
+
 // to-miladi and to-shamsi: the DATE arguments, or standard input.
 int Convert(const ShamsiDate::Options& options, const std::vector<std::string_view>& dates) {
-    ShamsiDate::LineConverter converter(
-        options, [](std::string_view bytes) { WriteAll(stdout, bytes); },
-        [](std::string_view message) { WriteAll(stderr, message); });
-    if (options.operation == ShamsiDate::Operation::kDiff && dates.size() == 2) {
-        converter.ConvertArgumentPair(dates[0], dates[1]);
-    } else if (!dates.empty()) {
-        for (const std::string_view date : dates) {
-            converter.ConvertArgument(date);
+    const auto output = [](std::string_view bytes) { WriteAll(stdout, bytes); };
+    const auto errors = [](std::string_view message) { WriteAll(stderr, message); };
+    bool anyBad = false;
+    if (dates.empty()) {
+        ShamsiDate::ParallelConverter converter(
+            options, [](char* buffer, std::size_t size) { return std::fread(buffer, 1, size, stdin); },
+            output, errors, ConvertingThreads());
+        anyBad = converter.Run();
+        if (std::ferror(stdin) != 0) {
+            WriteAll(stderr, "shamsi-date: cannot read the input\n");
+            anyBad = true;
         }
     } else {
-        constexpr std::size_t kReadSize = std::size_t{1} << 18;
-        std::vector<char> input(kReadSize);
-        for (;;) {
-            const std::size_t got = std::fread(input.data(), 1, input.size(), stdin);
-            if (got > 0) {
-                converter.Feed(std::string_view(input.data(), got));
-            }
-            if (got < input.size()) {
-                break;
+        ShamsiDate::LineConverter converter(options, output, errors);
+        if (options.operation == ShamsiDate::Operation::kDiff && dates.size() == 2) {
+            converter.ConvertArgumentPair(dates[0], dates[1]);
+        } else {
+            for (const std::string_view date : dates) {
+                converter.ConvertArgument(date);
             }
         }
-        if (std::ferror(stdin) != 0) {
-            converter.Finish();
-            WriteAll(stderr, "shamsi-date: cannot read the input\n");
-            return kExitBadDate;
-        }
+        converter.Finish();
+        anyBad = converter.AnyBad();
     }
-    converter.Finish();
     if (std::fflush(stdout) != 0) {
         WriteAll(stderr, "shamsi-date: cannot write the output\n");
         return kExitBadDate;
     }
-    return converter.AnyBad() ? kExitBadDate : 0;
+    return anyBad ? kExitBadDate : 0;
 }
 
 }  // namespace

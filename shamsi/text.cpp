@@ -222,13 +222,13 @@ bool ReadPlainDay(std::string_view text, Calendar calendar, std::chrono::sys_day
         day = ToSysDays(date);
         return true;
     }
-    const year_month_day date{std::chrono::year{fields.year},
-                              std::chrono::month{static_cast<unsigned>(fields.month)},
-                              std::chrono::day{static_cast<unsigned>(fields.day)}};
-    if (!date.ok()) {
+    const auto month = static_cast<unsigned>(fields.month);
+    const auto dayOfMonth = static_cast<unsigned>(fields.day);
+    if (month < 1 || month > 12 || dayOfMonth < 1 ||
+        dayOfMonth > Detail::MiladiDaysInMonth(fields.year, month)) {
         return false;
     }
-    day = std::chrono::sys_days{date};
+    day = std::chrono::sys_days{std::chrono::days{Detail::DaysFromCivil(fields.year, month, dayOfMonth)}};
     return InRange(day);
 }
 

@@ -203,6 +203,25 @@ TEST(ShamsiLibrary, YearAndMonthLengthsAddUpToTheNextNewYear) {
     EXPECT_EQ(Shamsi::DaysInMonth(1403, 13), 0);
 }
 
+// The Gregorian arithmetic of its own, against <chrono>'s on every day
+// std::chrono::year holds.
+TEST(ShamsiLibrary, MiladiDayNumbersAndMonthLengthsAreChronosOnEveryDay) {
+    const sys_days first{year{-32767} / 1 / 1};
+    const sys_days final{year{32767} / 12 / 31};
+    for (sys_days day = first; day <= final; day += days{1}) {
+        const year_month_day date{day};
+        const int year = static_cast<int>(date.year());
+        const auto month = static_cast<unsigned>(date.month());
+        ASSERT_EQ(Shamsi::Detail::DaysFromCivil(year, month, static_cast<unsigned>(date.day())),
+                  day.time_since_epoch().count());
+        ASSERT_EQ(Shamsi::Detail::CivilFromDays(day.time_since_epoch().count()), date);
+        if (date.day() == std::chrono::day{1}) {
+            ASSERT_EQ(Shamsi::Detail::MiladiDaysInMonth(year, month),
+                      static_cast<unsigned>(year_month_day_last{date.year() / date.month() / last}.day()));
+        }
+    }
+}
+
 TEST(ShamsiLibrary, AddsDaysAcrossMonthsAndYears) {
     struct Case {
         Shamsi::Date from;

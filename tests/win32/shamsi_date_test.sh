@@ -1,7 +1,8 @@
 #!/usr/bin/env bash
 # shamsi-date.exe under Wine: a date from the arguments, and standard input
 # with CR LF line ends, a bad line among them, written back with the same
-# line ends, a message on standard error and status 1; the forms people
+# line ends, a message on standard error and status 1; many lines there
+# and back; the forms people
 # write (month names in Persian arguments, timestamps, today), a header
 # line, a form of one's own and Afghan month names; add and diff, and a
 # month from cal (no colour into a pipe, colour when asked for).
@@ -30,6 +31,22 @@ printf '1404/01/01\r\n1404/12/30\r\n' | wine "$exe" to-miladi >"$work/out" 2>"$w
 ((status == 1)) || fail "status $status for a bad line, not 1"
 printf '2025/03/21\r\n\r\n' | cmp -s - "$work/out" || fail "standard output: $(od -c "$work/out")"
 grep -qx "shamsi-date: line 2: '1404/12/30': .*" "$work/err" || fail "standard error: $(cat "$work/err")"
+
+# Many lines, converted on several threads: every day back to itself, and a
+# bad line at the end told with its own number.
+awk 'BEGIN {
+  for (y = 1300; y <= 1420; y++)
+    for (m = 1; m <= 12; m++)
+      for (d = 1; d <= (m <= 6 ? 31 : m <= 11 ? 30 : 29); d++)
+        printf "%d/%02d/%02d\n", y, m, d
+}' >"$work/days"
+lines=$(wc -l <"$work/days")
+{ cat "$work/days"; echo 1404/12/30; } >"$work/in"
+status=0
+wine "$exe" to-miladi <"$work/in" >"$work/miladi" 2>"$work/err" || status=$?
+((status == 1)) || fail "status $status for many lines and a bad one, not 1"
+grep -q "^shamsi-date: line $((lines + 1)): '1404/12/30': " "$work/err" || fail "many lines: $(cat "$work/err")"
+head -n "$lines" "$work/miladi" | wine "$exe" to-shamsi | cmp -s - "$work/days" || fail "many lines did not come back"
 
 out=$(LC_ALL=C.UTF-8 wine "$exe" to-miladi 'سه شنبه  17 آذر  1405' '۱۷ آذر ۱۴۰۵' | tr -d '\r')
 [[ $out == $'2026/12/08\n2026/12/08' ]] || fail "Persian month names gave '$out'"

@@ -33,7 +33,7 @@ GDI32.DLL:
 KERNEL32.DLL:
   AddVectoredExceptionHandler CloseHandle CreateEventA CreateSemaphoreA
   DeleteCriticalSection DuplicateHandle EnterCriticalSection FileTimeToSystemTime
-  GetCommandLineW GetConsoleMode GetCurrentProcess GetCurrentProcessId GetCurrentThread
+  FormatMessageA GetCommandLineW GetConsoleMode GetCurrentProcess GetCurrentProcessId GetCurrentThread
   GetCurrentThreadId GetHandleInformation GetLastError GetLocalTime GetModuleHandleA
   GetModuleHandleW GetProcAddress GetProcessAffinityMask GetProcessTimes GetStartupInfoA GetStdHandle
   GetStartupInfoW GetSystemTimeAdjustment GetSystemTimeAsFileTime GetThreadContext

@@ -160,6 +160,29 @@ constexpr std::chrono::year_month_day CivilFromDays(std::int64_t dayNumber) {
                                        std::chrono::day{day}};
 }
 
+// Days from 1970-01-01 to a proleptic Gregorian date, the other way by the
+// same method: the year counted from 1 March, so that February comes last.
+// The month must be 1-12; exact for the years -32767 to 32767.
+constexpr std::int64_t DaysFromCivil(int year, unsigned month, unsigned day) {
+    constexpr std::uint32_t kEras = 82;  // as in CivilFromDays
+    const std::uint32_t january = month <= 2 ? 1 : 0;
+    const auto marchYear = static_cast<std::uint32_t>(year + static_cast<int>(400 * kEras)) - january;
+    const std::uint32_t century = marchYear / 100;
+    const std::uint32_t daysInYears = 1461 * marchYear / 4 - century + century / 4;
+    const std::uint32_t monthFromMarch = month + 12 * january;  // 3 to 14
+    const std::uint32_t daysInMonths = (979 * monthFromMarch - 2919) / 32;
+    return static_cast<std::int64_t>(daysInYears + daysInMonths + day - 1) - (719468 + 146097 * kEras);
+}
+
+// 28 to 31; the month must be 1-12.
+constexpr unsigned MiladiDaysInMonth(int year, unsigned month) {
+    if (month == 2) {
+        const bool leap = year % 4 == 0 && (year % 100 != 0 || year % 400 == 0);
+        return leap ? 29 : 28;
+    }
+    return 30 + ((month + month / 8) & 1U);  // 31 in January, March, May, July, August, October, December
+}
+
 }  // namespace Detail
 
 // --- Years and months -------------------------------------------------------
