@@ -141,7 +141,7 @@ std::string_view DateInput::Reason(Shamsi::ReadError error) const {
                                                    : Shamsi::Describe(error, calendar_);
 }
 
-bool DateInput::ReadDayWord(std::string_view text, std::chrono::sys_days& day, std::size_t& end) const {
+bool DateInput::ReadDayWord(std::string_view text, std::chrono::sys_days& day, std::size_t& end) {
     std::size_t start = 0;
     while (start < text.size() && IsBlank(text[start])) {
         ++start;

@@ -46,7 +46,7 @@ public:
 
 private:
     // A word for a day at the start of text: the day, and where the word ends.
-    bool ReadDayWord(std::string_view text, std::chrono::sys_days& day, std::size_t& end) const;
+    static bool ReadDayWord(std::string_view text, std::chrono::sys_days& day, std::size_t& end);
 
     Shamsi::Calendar calendar_;
     Shamsi::Reader reader_;
