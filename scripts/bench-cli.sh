@@ -15,7 +15,8 @@
 # (default 3); the median wall-clock time of each is reported, with the
 # processor time (user + system) of that run.
 # One date per process: `shamsi-date to-shamsi 2026-12-08` and
-# `date -d 2026-12-08 +%Y/%m/%d` in turn, 21 runs each, median wall-clock time.
+# `date -d 2026-12-08 +%Y/%m/%d` in turn (each first in every other round),
+# 21 runs each, median wall-clock time.
 # Arithmetic: `shamsi-date add +1m` on the same file, and `shamsi-date diff`
 # on as many lines of two dates (each date of the file with the one 1,000
 # lines on), next to `to-miladi` on the same file, the three alternating.
@@ -31,6 +32,7 @@
 set -euo pipefail
 cd "$(dirname "$0")/.."
 export LC_ALL=C
+TIMEFORMAT='%3R %3U %3S'
 what=${1:-all}
 runs=${RUNS:-3}
 lines=10000000
@@ -57,15 +59,20 @@ if [[ $what == all || $what == process ]]; then
   echo "== One date per process: 21 runs each, in turn (median wall-clock time)"
   : >"$bin/process-ours"
   : >"$bin/process-date"
-  for _ in $(seq 21); do
-    start=$EPOCHREALTIME
-    "$bin/shamsi-date/shamsi-date" to-shamsi 2026-12-08 >/dev/null
-    end=$EPOCHREALTIME
-    echo "$((${end/./} - ${start/./}))" >>"$bin/process-ours"
-    start=$EPOCHREALTIME
-    date -d 2026-12-08 +%Y/%m/%d >/dev/null
-    end=$EPOCHREALTIME
-    echo "$((${end/./} - ${start/./}))" >>"$bin/process-date"
+  # The two swap places every round, so neither always follows the other.
+  for run in $(seq 21); do
+    order=(ours date)
+    ((run % 2 == 0)) && order=(date ours)
+    for who in "${order[@]}"; do
+      start=$EPOCHREALTIME
+      if [[ $who == ours ]]; then
+        "$bin/shamsi-date/shamsi-date" to-shamsi 2026-12-08 >/dev/null
+      else
+        date -d 2026-12-08 +%Y/%m/%d >/dev/null
+      fi
+      end=$EPOCHREALTIME
+      echo "$((${end/./} - ${start/./}))" >>"$bin/process-$who"
+    done
   done
   median_us() { sort -n "$1" | awk 'NR == 11'; }
   ours_us=$(median_us "$bin/process-ours")
@@ -115,15 +122,19 @@ rounds() {
   for n in "${!names[@]}"; do : >"$data/times-$n"; done
   for _ in $(seq "$runs"); do
     for n in "${!names[@]}"; do
-      /usr/bin/time -f '%e %U %S' -o "$data/time" bash -c "${commands[n]}" <"$input" >"$data/out-$((n + 1))"
-      awk '{ printf "%s %.2f\n", $1, $2 + $3 }' "$data/time" >>"$data/times-$n"
+      # bash's own timing, to the millisecond (/usr/bin/time gives
+      # hundredths, too coarse for runs of a tenth of a second); the last
+      # round's output is emptied first, untimed.
+      : >"$data/out-$((n + 1))"
+      { time bash -c "${commands[n]}" <"$input" >"$data/out-$((n + 1))"; } 2>"$data/time"
+      awk '{ printf "%s %.3f\n", $1, $2 + $3 }' "$data/time" >>"$data/times-$n"
     done
   done
   wall=()
   cpu=()
   for n in "${!names[@]}"; do
     read -r "wall[n]" "cpu[n]" < <(sort -n "$data/times-$n" | awk -v m=$(((runs + 1) / 2)) 'NR == m')
-    printf '  %-34s %8.2f s %8.2f s %12.1f M lines/s\n' "${names[n]}" "${wall[n]}" "${cpu[n]}" \
+    printf '  %-34s %8.3f s %8.3f s %12.1f M lines/s\n' "${names[n]}" "${wall[n]}" "${cpu[n]}" \
       "$(echo "$lines / ${wall[n]} / 1000000" | bc -l)"
   done
 }
