@@ -2,12 +2,18 @@
 
 #include <algorithm>
 #include <array>
-#include <charconv>
 #include <cmath>
 #include <cstdint>
+#include <cstdlib>
 #include <limits>
 #include <string>
+
+#ifdef _WIN32
+#include <charconv>
 #include <system_error>
+#else
+#include <locale.h>  // newlocale (POSIX); strtod_l comes with <cstdlib>
+#endif
 
 namespace Runtime {
 
@@ -86,8 +92,8 @@ ScannedNumber ScanNumber(TextView text, bool skipIgnored) {
     return scanned;
 }
 
-// The scanned characters as std::from_chars reads them: ASCII digits, no
-// leading '+', no ignored characters.
+// The scanned characters as std::from_chars and strtod read them: ASCII
+// digits, no leading '+', no ignored characters.
 std::string AsciiForm(TextView number) {
     std::string ascii;
     for (const char32_t c : number) {
@@ -102,6 +108,35 @@ std::string AsciiForm(TextView number) {
     return ascii;
 }
 
+#ifdef _WIN32
+// The ASCII form of a number, correctly rounded; beyond the range of a
+// double, infinity, or zero for a tiny number.
+double ParseAscii(const std::string& s, bool negative) {
+    double value = 0.0;
+    const auto [end, error] = std::from_chars(s.data(), s.data() + s.size(), value);
+    (void)end;
+    if (error == std::errc::result_out_of_range) {
+        const auto mark = s.find('e');
+        const bool tiny = mark != std::string::npos && mark + 1 < s.size() && s[mark + 1] == '-';
+        if (tiny) {
+            return negative ? -0.0 : 0.0;
+        }
+        return negative ? -std::numeric_limits<double>::infinity() : std::numeric_limits<double>::infinity();
+    }
+    return value;
+}
+#else
+// The same with the C library's strtod_l in the C locale, whatever locale
+// the program runs in: correctly rounded as well, and infinity or zero
+// beyond the range. std::from_chars for floating point would tie every
+// program that links these services to libm (it asks for the rounding
+// mode), one more library for the loader at each start of shamsi-date.
+double ParseAscii(const std::string& s, bool /*negative*/) {
+    static const locale_t cLocale = newlocale(LC_ALL_MASK, "C", nullptr);
+    return cLocale != nullptr ? strtod_l(s.c_str(), nullptr, cLocale) : std::strtod(s.c_str(), nullptr);
+}
+#endif
+
 // The value of the number that ScanNumber found at the start of the text.
 double ParseScanned(TextView text, const ScannedNumber& scanned) {
     if (!scanned.hasDigits) {
@@ -111,20 +146,7 @@ double ParseScanned(TextView text, const ScannedNumber& scanned) {
         const auto magnitude = static_cast<double>(scanned.integer);
         return scanned.negative ? -magnitude : magnitude;
     }
-    const std::string s = AsciiForm(text.substr(0, scanned.consumed));
-    double value = 0.0;
-    const auto [end, error] = std::from_chars(s.data(), s.data() + s.size(), value);
-    (void)end;
-    if (error == std::errc::result_out_of_range) {
-        const auto mark = s.find('e');
-        const bool tiny = mark != std::string::npos && mark + 1 < s.size() && s[mark + 1] == '-';
-        if (tiny) {
-            return scanned.negative ? -0.0 : 0.0;
-        }
-        return scanned.negative ? -std::numeric_limits<double>::infinity()
-                                : std::numeric_limits<double>::infinity();
-    }
-    return value;
+    return ParseAscii(AsciiForm(text.substr(0, scanned.consumed)), scanned.negative);
 }
 
 template <typename Int>

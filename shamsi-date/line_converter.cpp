@@ -8,7 +8,6 @@ namespace ShamsiDate {
 
 namespace {
 
-constexpr std::size_t kBufferSize = std::size_t{1} << 18;
 // How much of a bad text a message shows.
 constexpr std::size_t kShownBytes = 80;
 
@@ -41,7 +40,7 @@ constexpr std::string_view kResultOutOfRange = "the result falls outside the Sha
 
 }  // namespace
 
-LineConverter::LineConverter(const Options& options, Sink output, Sink errors)
+LineConverter::LineConverter(const Options& options, Sink output, Sink errors, std::size_t bufferSize)
     : options_(options),
       input_(SourceCalendar(options), options.inputFormat),
       formatter_(options.format, TargetCalendar(options), options.digits, options.names),
@@ -54,7 +53,7 @@ LineConverter::LineConverter(const Options& options, Sink output, Sink errors)
       inHeader_(options.header),
       plainDates_(options.inputFormat.empty() && options.operation != Operation::kDiff),
       usualLines_(plainDates_ && options.operation == Operation::kConvert),
-      size_(std::max(kBufferSize, MaxConverted() + longestText_ + 4)),
+      size_(std::max(bufferSize, MaxConverted() + longestText_ + 4)),
       buffer_(std::make_unique_for_overwrite<char[]>(size_)),  // NOLINT(*-avoid-c-arrays)
       inTarget_(options.field <= 1) {
     held_.reserve(longestText_ + 1);

@@ -34,8 +34,9 @@ class LineConverter {
 public:
     using Sink = std::function<void(std::string_view)>;
 
-    // The options must be good (CheckOptions).
-    LineConverter(const Options& options, Sink output, Sink errors);
+    // The options must be good (CheckOptions). Output goes to the sink in
+    // blocks of about bufferSize bytes (more when one date needs more).
+    LineConverter(const Options& options, Sink output, Sink errors, std::size_t bufferSize = kBufferSize);
 
     // The next bytes of the input, cut anywhere.
     void Feed(std::string_view bytes);
@@ -55,6 +56,8 @@ public:
 
     // True when any line or argument was bad.
     [[nodiscard]] bool AnyBad() const { return anyBad_; }
+
+    static constexpr std::size_t kBufferSize = std::size_t{1} << 18;
 
 private:
     // The most bytes one converted date takes: the date and its time of day.
@@ -114,8 +117,7 @@ private:
     bool usualLines_;           // and dates are converted alone, so ConvertUsualLines may be
     std::size_t lastLine_ = 0;  // the length of the last whole line, the likely length of the next
 
-    // Left uninitialised: a date given as an argument touches a few bytes of
-    // it, not all 256 KiB.
+    // Left uninitialised: a few dates touch a few bytes of it.
     std::size_t size_;
     std::unique_ptr<char[]> buffer_;  // NOLINT(*-avoid-c-arrays)
     std::size_t used_ = 0;

@@ -165,7 +165,9 @@ int Convert(const ShamsiDate::Options& options, const std::vector<std::string_vi
             anyBad = true;
         }
     } else {
-        ShamsiDate::LineConverter converter(options, output, errors);
+        // A few dates: a buffer of a few pages, not of a block.
+        constexpr std::size_t kArgumentsBuffer = 4096;
+        ShamsiDate::LineConverter converter(options, output, errors, kArgumentsBuffer);
         if (options.operation == ShamsiDate::Operation::kDiff && dates.size() == 2) {
             converter.ConvertArgumentPair(dates[0], dates[1]);
         } else {
