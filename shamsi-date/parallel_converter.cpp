@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <cstring>
+#include <system_error>
 #include <thread>
 #include <utility>
 #include <vector>
@@ -155,10 +156,14 @@ bool ParallelConverter::Run() {
         rest.header = false;
         for (unsigned i = 1; i < threads_; ++i) {
             Worker& worker = *workers.emplace_back(std::make_unique<Worker>(rest, blockSize_));
-            threads.emplace_back([this, &worker] {
-                while (Step(worker)) {
-                }
-            });
+            try {
+                threads.emplace_back([this, &worker] {
+                    while (Step(worker)) {
+                    }
+                });
+            } catch (const std::system_error&) {
+                break;  // no more threads to be had: those there are do the work
+            }
         }
     }
     while (Step(own)) {

@@ -258,6 +258,25 @@ if ! cmp -s "$work/days" "$work/back" || [[ -s $work/err ]]; then
   echo "FAIL: round trip of 1300-1420 ($(wc -l <"$work/days") lines in, $(wc -l <"$work/back") out)"
 fi
 
+# Where no thread can be started (a user allowed one process, which the
+# program already is), the same lines on the one thread there is. Root's
+# process limit is not enforced, so this runs as nobody.
+if [[ $(id -u) -eq 0 ]]; then
+  cases=$((cases + 1))
+  "$program" to-miladi <"$work/days" >"$work/want"
+  chmod 755 "$work"
+  chmod 644 "$work/days"
+  : >"$work/one-thread"
+  chmod 666 "$work/one-thread"
+  runuser -u nobody -- bash -c 'ulimit -u 1 && exec "$1" to-miladi <"$2" >"$3" 2>&1' _ \
+    "$(realpath "$program")" "$work/days" "$work/one-thread"
+  status=$?
+  if [[ $status -ne 0 ]] || ! cmp -s "$work/want" "$work/one-thread"; then
+    failures=$((failures + 1))
+    echo "FAIL: no thread to be had (status $status): $(head -c 200 "$work/one-thread")"
+  fi
+fi
+
 # What shamsi-date writes it reads back: today's long words, and those days
 # worded, with the same --input-format, and in Persian digits and Afghan
 # month names by the usual reader.
