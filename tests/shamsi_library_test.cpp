@@ -206,8 +206,16 @@ TEST(ShamsiLibrary, YearAndMonthLengthsAddUpToTheNextNewYear) {
 // The Gregorian arithmetic of its own, against <chrono>'s on every day
 // std::chrono::year holds.
 TEST(ShamsiLibrary, MiladiDayNumbersAndMonthLengthsAreChronosOnEveryDay) {
+    // Unoptimised builds (the sanitizers') take the years -800 to 10800:
+    // the whole Shamsi range and 29 whole 400-year cycles, in a fifth of
+    // the time.
+#ifdef NDEBUG
     const sys_days first{year{-32767} / 1 / 1};
     const sys_days final{year{32767} / 12 / 31};
+#else
+    const sys_days first{year{-800} / 1 / 1};
+    const sys_days final{year{10800} / 12 / 31};
+#endif
     for (sys_days day = first; day <= final; day += days{1}) {
         const year_month_day date{day};
         const int year = static_cast<int>(date.year());
