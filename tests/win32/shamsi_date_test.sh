@@ -34,12 +34,7 @@ grep -qx "shamsi-date: line 2: '1404/12/30': .*" "$work/err" || fail "standard e
 
 # Many lines, converted on several threads: every day back to itself, and a
 # bad line at the end told with its own number.
-awk 'BEGIN {
-  for (y = 1300; y <= 1420; y++)
-    for (m = 1; m <= 12; m++)
-      for (d = 1; d <= (m <= 6 ? 31 : m <= 11 ? 30 : 29); d++)
-        printf "%d/%02d/%02d\n", y, m, d
-}' >"$work/days"
+awk -v first=1300 -v last=1420 -f "$(dirname "$0")/../cli/shamsi_days.awk" >"$work/days"
 lines=$(wc -l <"$work/days")
 { cat "$work/days"; echo 1404/12/30; } >"$work/in"
 status=0
