@@ -72,9 +72,13 @@ constexpr std::array<ControlLayout, kControlCount> kControls{{
 const ControlLayout& Layout(Control control) { return kControls.at(static_cast<std::size_t>(control)); }
 
 std::array<Control, kControlCount> TabOrder() {
+    // Plain algorithms, not their ranges forms: the web page's build
+    // (emscripten's libc++) has no std::ranges::sort.
     std::array<Control, kControlCount> order{};
-    std::ranges::transform(kControls, order.begin(), &ControlLayout::control);
-    std::ranges::sort(order, {}, [](Control c) { return Layout(c).tabIndex; });
+    std::transform(kControls.begin(), kControls.end(), order.begin(),
+                   [](const ControlLayout& layout) { return layout.control; });
+    std::sort(order.begin(), order.end(),
+              [](Control a, Control b) { return Layout(a).tabIndex < Layout(b).tabIndex; });
     return order;
 }
 

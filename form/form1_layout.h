@@ -93,6 +93,8 @@ struct ControlLayout {
 inline constexpr std::u32string_view kCaption = U"مبدل تاريخ";
 // The one-line credit that a click on the web address shows.
 inline constexpr std::u32string_view kCredit = U"طراحي و برنامه نويسي: سازندگان مبدل تاريخ";
+// The caption of the one button of every message box ("confirm").
+inline constexpr std::u32string_view kMessageButton = U"تاييد";
 // The web address at the bottom of the window, set when the program is built.
 inline constexpr std::u32string_view kWebAddress = ProjectInfo::kHomepageUrlUtf32;
 // The notice's two lines, shown on two lines from the CR LF between them.

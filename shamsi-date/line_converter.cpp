@@ -36,8 +36,6 @@ std::string NoSecondDate(char delimiter) {
     return reason;
 }
 
-constexpr std::string_view kResultOutOfRange = "the result falls outside the Shamsi years 1-9999";
-
 }  // namespace
 
 LineConverter::LineConverter(const Options& options, Sink output, Sink errors, std::size_t bufferSize)
@@ -351,7 +349,7 @@ LineConverter::Written LineConverter::ReadAndWrite(std::string_view text, char* 
     if (options_.operation == Operation::kAdd) {
         const std::optional<std::chrono::sys_days> moved = Move(day);
         if (!moved) {
-            return {nullptr, text, kResultOutOfRange};
+            return {nullptr, text, Shamsi::kMoveOutOfRange};
         }
         day = *moved;
     }

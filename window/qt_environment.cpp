@@ -6,6 +6,7 @@
 #include <QPushButton>
 #include <utility>
 
+#include "form1_layout.h"
 #include "qt_text.h"
 #include "ui_fonts.h"
 
@@ -18,7 +19,7 @@ Runtime::Date QtEnvironment::Today() const {
     return Runtime::Date{today.year(), today.month(), today.day()};
 }
 
-QString QtEnvironment::OkCaption() { return QStringLiteral("تاييد"); }
+QString QtEnvironment::OkCaption() { return ToQString(Runtime::Text(Form1Layout::kMessageButton)); }
 
 std::unique_ptr<QMessageBox> QtEnvironment::CreateMessageBox(const Runtime::Text& text) const {
     auto box = std::make_unique<QMessageBox>(owner_.data());

@@ -21,6 +21,7 @@
 #include <algorithm>
 #include <chrono>
 #include <cstdint>
+#include <string_view>
 
 #include "shamsi/date.h"
 
@@ -40,6 +41,10 @@ struct Period {
 // end inside the years 1-9999, and refusing them keeps the arithmetic far
 // from overflow.
 inline constexpr std::int64_t kLongestMove = 20'000;
+
+// Why a move was refused, for messages: its result is not IsValid() (not
+// InRange() for Miladi dates), or the move was longer than any can be.
+inline constexpr std::string_view kMoveOutOfRange = "the result falls outside the Shamsi years 1-9999";
 
 namespace Detail {
 

@@ -1,0 +1,72 @@
+#!/usr/bin/env bash
+# Builds the web page and the npm package from the C++ library and form:
+#   OUT/page/          the static page (index.html and its files)
+#   OUT/shamsi-date-VERSION.tgz   the npm package, made by npm pack
+# NATIVE is a CMake build folder of this source tree for the build machine,
+# with the target web-form-html built (it writes index.html from the
+# window's layout table, and holds the generated project_info.h).
+#
+# Usage: web/build.sh NATIVE OUT
+set -euo pipefail
+root=$(cd "$(dirname "$0")/.." && pwd)
+native=$(cd "$1" && pwd)
+mkdir -p "$2"
+out=$(cd "$2" && pwd)
+
+# emscripten's helper scripts are node programs that need Debian's node modules.
+export NODE_PATH=/usr/share/nodejs
+version=$(sed -n 's/^project(ShamsiDateConverter VERSION \([0-9.]*\).*/\1/p' "$root/CMakeLists.txt")
+
+# No emscripten JavaScript runtime: each module is a reactor (_initialize,
+# then the exported functions) that a few lines of the page's or the
+# package's own script load. Exceptions are off: what would throw aborts.
+flags=(-std=c++20 -fno-exceptions -Wall -Wextra -Wpedantic -Werror -flto
+  -sSTANDALONE_WASM --no-entry -sALLOW_MEMORY_GROWTH=1
+  -I"$root/shamsi/include" -I"$root/calendar" -I"$root/form" -I"$native/generated/project_info")
+mkdir -p "$out/obj"
+
+# The library for the package, made for speed.
+em++ "${flags[@]}" -O3 \
+  -sEXPORTED_FUNCTIONS=_Fields,_Input,_Output,_Describe,_ToShamsi,_ToMiladi,_Parse,_SetFormat,_Format,_IsLeapYear,_DaysInMonth,_Add,_Between,_ShamsiFromDays,_DaysFromShamsi,_malloc,_free \
+  -o "$out/obj/shamsi.wasm" "$root/web/wasm/shamsi_exports.cpp" "$root/shamsi/text.cpp"
+
+# The form and the calendar routines for the page, made small. The page's
+# functions are its imports (module "page").
+em++ "${flags[@]}" -Oz -sERROR_ON_UNDEFINED_SYMBOLS=0 \
+  -sEXPORTED_FUNCTIONS=_Typed,_Load,_Convert,_Exit,_ClickWebAddress \
+  -o "$out/obj/form.wasm" "$root/web/wasm/form_exports.cpp" \
+  "$root/form/form1_behaviour.cpp" "$root/form/form1_layout.cpp" \
+  "$root/calendar/services.cpp" "$root/calendar/shamsi_calendar.cpp" "$root/calendar/shamsi_to_miladi.cpp" \
+  "$root/calendar/miladi_to_shamsi.cpp" "$root/calendar/miladi_wording.cpp" 2>&1 |
+  { grep -v 'undefined symbol: \(caption\|close\|message\|today\) ' || true; }
+
+# The page.
+page=$out/page
+rm -rf "$page"
+mkdir -p "$page/fonts"
+"$native/web/web-form-html" "$root/web/page/index.html.in" "$page/index.html"
+"$native/web/web-form-html" "$root/web/page/manifest.webmanifest.in" "$page/manifest.webmanifest"
+cp "$root/web/page/form.js" "$out/obj/form.wasm" "$page/"
+cp "$root/window/fonts/Vazirmatn-UI-Regular.ttf" "$root/window/fonts/OFL.txt" "$page/fonts/"
+cp "$root/packaging/icons/shamsi-date-converter-48.png" "$page/icon-48.png"
+cp "$root/packaging/icons/shamsi-date-converter-256.png" "$page/icon-256.png"
+# The service worker keeps every file of the page, under a name that
+# changes with their contents.
+(
+  cd "$page"
+  mapfile -t files < <(find . -type f | sed 's|^\./||' | LC_ALL=C sort)
+  digest=$(cat "${files[@]}" | sha256sum | cut -c1-16)
+  list=$(printf '"./",'; printf '"%s",' "${files[@]}")
+  sed -e "s|@DIGEST@|$digest|" -e "s|@FILES@|[${list%,}]|" "$root/web/page/sw.js" >sw.js
+)
+
+# The package.
+package=$out/package
+rm -rf "$package"
+mkdir -p "$package"
+cp "$root/web/package/index.js" "$root/web/package/index.d.ts" "$root/web/package/README.md" \
+  "$root/LICENSE" "$out/obj/shamsi.wasm" "$package/"
+sed "s/@VERSION@/$version/" "$root/web/package/package.json.in" >"$package/package.json"
+rm -f "$out"/shamsi-date-*.tgz
+npm pack --silent --pack-destination "$out" "$package" >/dev/null
+echo "web: $page/index.html, $out/shamsi-date-$version.tgz"

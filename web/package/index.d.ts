@@ -1,0 +1,99 @@
+// The Shamsi (Iranian solar) calendar, from the C++ library of the Shamsi
+// date converter compiled to WebAssembly. Importing the module loads it.
+//
+// Every function checks its input: a date that is not a day of its calendar,
+// one outside the Shamsi years 1-9999 (21 March 622 to 19 March 10621 in the
+// Miladi calendar), a text that cannot be read, or a weekday that is not the
+// date's, throws a RangeError whose message is the reason shamsi-date gives,
+// such as "not a day of the Shamsi calendar". Arguments of the wrong type
+// throw a TypeError.
+
+/** A date: a Shamsi one (month 1 is Farvardin) or a Miladi one (proleptic Gregorian). */
+export interface DateFields {
+  year: number;
+  month: number;
+  day: number;
+}
+
+/** A span of the calendar, as `diff --ymd` gives it. */
+export interface Span {
+  years: number;
+  months: number;
+  days: number;
+}
+
+export interface Amount {
+  years?: number;
+  months?: number;
+  weeks?: number;
+  days?: number;
+}
+
+export interface FormatOptions {
+  /** The digits numbers are written in; 'ascii' by default. */
+  digits?: 'ascii' | 'persian';
+  /** The month names %B writes: Iran's (فروردین …) by default, or Afghanistan's (حمل …). */
+  names?: 'iranian' | 'afghan';
+}
+
+/** The Shamsi date of a Miladi date: toShamsi(2025, 3, 21) is {year: 1404, month: 1, day: 1}. */
+export function toShamsi(year: number, month: number, day: number): DateFields;
+
+/** The Miladi date of a Shamsi date: toMiladi(1404, 1, 1) is {year: 2025, month: 3, day: 21}. */
+export function toMiladi(year: number, month: number, day: number): DateFields;
+
+/**
+ * Reads a Shamsi date in every form shamsi-date reads: "1405/09/17", "1405-9-17",
+ * "17 آذر 1405", "۱۷ قوس ۱۴۰۵", "سه‌شنبه ۱۷ آذر ۱۴۰۵" (the weekday checked), in ASCII,
+ * Persian or Arabic-Indic digits, with blanks around it. The full year is always written.
+ */
+export function parseShamsi(text: string): DateFields;
+
+/**
+ * Reads a Miladi date: "2026/12/08", "2026-12-08", "8 December 2026", "December 8, 2026",
+ * "Tuesday, 8 Dec 2026", in any of the three kinds of digits.
+ */
+export function parseMiladi(text: string): DateFields;
+
+/**
+ * Writes a Shamsi date, byte for byte as `shamsi-date --format` does: %Y (at least four digits),
+ * %y (two), %m and %d (two), %-m and %-d (unpadded), %B (the month's name), %A (the weekday's),
+ * %j (the day of the year, three digits), %% (a %). A bad pattern throws a RangeError naming
+ * what is wrong with it.
+ *
+ *     formatShamsi({year: 1405, month: 9, day: 17}, '%A %-d %B %Y', {digits: 'persian'})
+ *     // 'سه‌شنبه ۱۷ آذر ۱۴۰۵'
+ */
+export function formatShamsi(date: DateFields, pattern?: string, options?: FormatOptions): string;
+
+/** True when Esfand of the Shamsi year has 30 days. */
+export function isLeapYear(year: number): boolean;
+
+/** The days of a Shamsi month, 29 to 31. */
+export function daysInMonth(year: number, month: number): number;
+
+/**
+ * Moves a Shamsi date as `shamsi-date add` does: years and months together, keeping the day of
+ * the month (a day past the end of the month becomes its last), then weeks and days. A result
+ * outside the years 1-9999 throws a RangeError.
+ */
+export function addShamsi(date: DateFields, amount?: Amount): DateFields;
+
+/**
+ * b - a as `shamsi-date diff --ymd` gives it: the most whole months n with a moved by n months
+ * not past b, as n / 12 years and n % 12 months, then the days left; negative when b is earlier.
+ */
+export function between(a: DateFields, b: DateFields): Span;
+
+/**
+ * The Shamsi dates of many days at once. Days are counted from 1970-01-01, as a Date's
+ * milliseconds divided by 86,400,000. A day outside the years 1-9999 throws a RangeError
+ * naming its index. The three arrays are views of one buffer.
+ */
+export function shamsiFromDays(days: Int32Array): { year: Int32Array; month: Int32Array; day: Int32Array };
+
+/**
+ * The days (from 1970-01-01) of many Shamsi dates at once, given as three arrays of the same
+ * length. The first bad date throws a RangeError naming its index.
+ */
+export function daysFromShamsi(year: Int32Array, month: Int32Array, day: Int32Array): Int32Array;

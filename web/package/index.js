@@ -1,0 +1,328 @@
+// The Shamsi calendar for JavaScript: the project's C++ library
+// (shamsi/include/shamsi) compiled to WebAssembly, in shamsi.wasm beside
+// this file. Importing the module loads it (top-level await); every function
+// after that is synchronous.
+
+const wasmUrl = new URL('./shamsi.wasm', import.meta.url);
+
+async function wasmBytes() {
+  if (wasmUrl.protocol === 'file:' && typeof process === 'object' && process.versions?.node) {
+    const { readFile } = await import('node:fs/promises');
+    return readFile(wasmUrl);
+  }
+  const response = await fetch(wasmUrl);
+  if (!response.ok) {
+    throw new Error(`shamsi-date: cannot load ${wasmUrl}: ${response.status}`);
+  }
+  return response.arrayBuffer();
+}
+
+// The module is built to run without emscripten's JavaScript: of the system
+// calls its C library imports, the reactor only ever reaches the exit (on a
+// failed check, which aborts) and the note that memory grew.
+const ENOSYS = 52;
+function importsOf(module) {
+  const imports = {};
+  for (const { module: from, name, kind } of WebAssembly.Module.imports(module)) {
+    if (kind !== 'function') continue;
+    imports[from] ??= {};
+    imports[from][name] =
+      name === 'proc_exit'
+        ? (status) => {
+            throw new Error(`shamsi-date: the library stopped (status ${status})`);
+          }
+        : name === 'emscripten_notify_memory_growth'
+          ? () => {}
+          : () => ENOSYS;
+  }
+  return imports;
+}
+
+const module = await WebAssembly.compile(await wasmBytes());
+const { exports: wasm } = await WebAssembly.instantiate(module, importsOf(module));
+wasm._initialize();
+
+// Views of the module's memory, made again when it has grown.
+let heapBuffer = null;
+let i32 = null;
+let u8 = null;
+function heap() {
+  if (heapBuffer !== wasm.memory.buffer) {
+    heapBuffer = wasm.memory.buffer;
+    i32 = new Int32Array(heapBuffer);
+    u8 = new Uint8Array(heapBuffer);
+  }
+}
+const fieldsAt = wasm.Fields() >> 2;
+
+// Shamsi::Calendar, Shamsi::ReadError, Shamsi::Digits, Shamsi::MonthNames.
+const SHAMSI = 0;
+const MILADI = 1;
+const NOT_A_DATE = 2;
+const OUT_OF_RANGE = 3;
+const DIGITS = { ascii: 0, persian: 1 };
+const NAMES = { iranian: 0, afghan: 1 };
+
+const decoder = new TextDecoder();
+const encoder = new TextEncoder();
+
+function outputText(length) {
+  heap();
+  const start = wasm.Output();
+  return decoder.decode(u8.subarray(start, start + length));
+}
+
+// The library's reason for an error, as the message of a RangeError.
+const reasons = new Map();
+function reason(error, calendar) {
+  const key = error * 2 + calendar;
+  if (!reasons.has(key)) {
+    reasons.set(key, outputText(wasm.Describe(error, calendar)));
+  }
+  return reasons.get(key);
+}
+
+// A number as the module takes it: a whole number, held to 32 bits. Larger
+// ones stay larger than any the calendar accepts; anything else is refused.
+const LARGEST = 0x7fffffff;
+function whole(value, calendar) {
+  if (!Number.isInteger(value)) {
+    throw new RangeError(reason(NOT_A_DATE, calendar));
+  }
+  return value > LARGEST ? LARGEST : value < -LARGEST ? -LARGEST : value;
+}
+
+function fieldsAsDate() {
+  heap();
+  return { year: i32[fieldsAt], month: i32[fieldsAt + 1], day: i32[fieldsAt + 2] };
+}
+
+function call(fn, calendar, year, month, day) {
+  const error =
+    (year | 0) === year && (month | 0) === month && (day | 0) === day
+      ? fn(year, month, day)
+      : fn(whole(year, calendar), whole(month, calendar), whole(day, calendar));
+  if (error !== 0) {
+    throw new RangeError(reason(error, calendar));
+  }
+  return fieldsAsDate();
+}
+
+function checkDate(date) {
+  if (date === null || typeof date !== 'object') {
+    throw new TypeError('a date is an object {year, month, day}');
+  }
+}
+
+export function toShamsi(year, month, day) {
+  return call(wasm.ToShamsi, MILADI, year, month, day);
+}
+
+export function toMiladi(year, month, day) {
+  return call(wasm.ToMiladi, SHAMSI, year, month, day);
+}
+
+function parse(text, calendar) {
+  if (typeof text !== 'string') {
+    throw new TypeError('the date to read is a string');
+  }
+  const room = text.length * 3;
+  const start = wasm.Input(room);
+  heap();
+  const { written } = encoder.encodeInto(text, u8.subarray(start, start + room));
+  const error = wasm.Parse(calendar, written);
+  if (error !== 0) {
+    throw new RangeError(reason(error, calendar));
+  }
+  return fieldsAsDate();
+}
+
+export function parseShamsi(text) {
+  return parse(text, SHAMSI);
+}
+
+export function parseMiladi(text) {
+  return parse(text, MILADI);
+}
+
+function choice(table, value, what) {
+  if (!Object.hasOwn(table, value)) {
+    const choices = Object.keys(table).join(', ');
+    throw new RangeError(`${what} takes ${choices}, not '${value}'`);
+  }
+  return table[value];
+}
+
+// The pattern and choices the module's formatter was last made with, and
+// why it refused them (null for a good pattern).
+let lastPattern = null;
+let lastDigits = null;
+let lastNames = null;
+let formatError = null;
+
+function setFormat(pattern, digits, names) {
+  if (typeof pattern !== 'string') {
+    throw new TypeError('the pattern is a string');
+  }
+  const digitsCode = choice(DIGITS, digits, 'digits');
+  const namesCode = choice(NAMES, names, 'names');
+  const room = pattern.length * 3;
+  const start = wasm.Input(room);
+  heap();
+  const { written } = encoder.encodeInto(pattern, u8.subarray(start, start + room));
+  const result = wasm.SetFormat(written, digitsCode, namesCode);
+  formatError = result === 0 ? null : outputText(result);
+  lastPattern = pattern;
+  lastDigits = digits;
+  lastNames = names;
+}
+
+export function formatShamsi(date, pattern = '%Y/%m/%d', { digits = 'ascii', names = 'iranian' } = {}) {
+  checkDate(date);
+  if (pattern !== lastPattern || digits !== lastDigits || names !== lastNames) {
+    setFormat(pattern, digits, names);
+  }
+  if (formatError !== null) {
+    throw new RangeError(formatError);
+  }
+  const { year, month, day } = date;
+  const length =
+    (year | 0) === year && (month | 0) === month && (day | 0) === day
+      ? wasm.Format(year, month, day)
+      : wasm.Format(whole(year, SHAMSI), whole(month, SHAMSI), whole(day, SHAMSI));
+  if (length < 0) {
+    throw new RangeError(reason(-length, SHAMSI));
+  }
+  heap();
+  // Most dates are written in ASCII: those need no decoder.
+  const start = wasm.Output();
+  let text = '';
+  for (let i = start; i < start + length; ++i) {
+    const byte = u8[i];
+    if (byte >= 0x80) {
+      return decoder.decode(u8.subarray(start, start + length));
+    }
+    text += String.fromCharCode(byte);
+  }
+  return text;
+}
+
+function yearOrThrow(result) {
+  if (result < 0) {
+    throw new RangeError(reason(-result, SHAMSI));
+  }
+  return result;
+}
+
+export function isLeapYear(year) {
+  return yearOrThrow(wasm.IsLeapYear(whole(year, SHAMSI))) === 1;
+}
+
+export function daysInMonth(year, month) {
+  return yearOrThrow(wasm.DaysInMonth(whole(year, SHAMSI), whole(month, SHAMSI)));
+}
+
+function amount(value) {
+  if (!Number.isInteger(value)) {
+    throw new RangeError(`an amount is a whole number, not ${String(value)}`);
+  }
+  // Far past any move the calendar can make, which the library refuses.
+  return Math.max(-1e9, Math.min(1e9, value));
+}
+
+export function addShamsi(date, { years = 0, months = 0, weeks = 0, days = 0 } = {}) {
+  checkDate(date);
+  const error = wasm.Add(
+    whole(date.year, SHAMSI),
+    whole(date.month, SHAMSI),
+    whole(date.day, SHAMSI),
+    amount(years),
+    amount(months),
+    amount(weeks),
+    amount(days),
+  );
+  if (error !== 0) {
+    throw new RangeError(reason(error, SHAMSI));
+  }
+  return fieldsAsDate();
+}
+
+export function between(a, b) {
+  checkDate(a);
+  checkDate(b);
+  const error = wasm.Between(
+    whole(a.year, SHAMSI),
+    whole(a.month, SHAMSI),
+    whole(a.day, SHAMSI),
+    whole(b.year, SHAMSI),
+    whole(b.month, SHAMSI),
+    whole(b.day, SHAMSI),
+  );
+  if (error !== 0) {
+    throw new RangeError(reason(error, SHAMSI));
+  }
+  heap();
+  return { years: i32[fieldsAt], months: i32[fieldsAt + 1], days: i32[fieldsAt + 2] };
+}
+
+function int32Array(value, what) {
+  if (!(value instanceof Int32Array)) {
+    throw new TypeError(`${what} is an Int32Array`);
+  }
+  return value;
+}
+
+// Runs a batch over count dates in arrays the module allocates, and frees them.
+function batch(count, arrays, run) {
+  const bytes = 4 * count;
+  const start = wasm.malloc(Math.max(1, bytes * arrays));
+  if (start === 0) {
+    throw new RangeError(`too many dates for memory: ${count}`);
+  }
+  try {
+    heap();
+    return run((i) => (start + i * bytes) >> 2);
+  } finally {
+    wasm.free(start);
+  }
+}
+
+export function shamsiFromDays(days) {
+  int32Array(days, 'days');
+  const count = days.length;
+  return batch(count, 4, (at) => {
+    i32.set(days, at(0));
+    const bad = wasm.ShamsiFromDays(at(0) << 2, count, at(1) << 2, at(2) << 2, at(3) << 2);
+    if (bad >= 0) {
+      throw new RangeError(`index ${bad}: ${reason(OUT_OF_RANGE, SHAMSI)}`);
+    }
+    // One copy of the three results, and a view of it for each.
+    const dates = new Int32Array(wasm.memory.buffer.slice(at(1) << 2, at(4) << 2));
+    return {
+      year: dates.subarray(0, count),
+      month: dates.subarray(count, 2 * count),
+      day: dates.subarray(2 * count),
+    };
+  });
+}
+
+export function daysFromShamsi(year, month, day) {
+  int32Array(year, 'year');
+  int32Array(month, 'month');
+  int32Array(day, 'day');
+  const count = year.length;
+  if (month.length !== count || day.length !== count) {
+    throw new RangeError('year, month and day differ in length');
+  }
+  return batch(count, 4, (at) => {
+    i32.set(year, at(0));
+    i32.set(month, at(1));
+    i32.set(day, at(2));
+    const bad = wasm.DaysFromShamsi(at(0) << 2, at(1) << 2, at(2) << 2, count, at(3) << 2);
+    heap();
+    if (bad >= 0) {
+      throw new RangeError(`index ${bad}: ${reason(i32[fieldsAt], SHAMSI)}`);
+    }
+    return new Int32Array(wasm.memory.buffer.slice(at(3) << 2, at(4) << 2));
+  });
+}

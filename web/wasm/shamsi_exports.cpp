@@ -1,0 +1,241 @@
+// The Shamsi library as the JavaScript package calls it, compiled to
+// WebAssembly (web/package/index.js is the other side).
+//
+// Numbers cross as 32-bit integers. A date comes back in Fields(); texts
+// are UTF-8 in two buffers of this module's memory: Input(size) for what
+// JavaScript writes, Output() for what it reads. Every function that can
+// refuse returns a Shamsi::ReadError (0 for none) or, for the batches, the
+// index of the first bad date; Describe() gives the library's reason.
+#include <array>
+#include <chrono>
+#include <cstddef>
+#include <cstdint>
+#include <string>
+#include <string_view>
+
+#include "shamsi/arithmetic.h"
+#include "shamsi/date.h"
+#include "shamsi/text.h"
+
+namespace {
+
+using Shamsi::Calendar;
+using Shamsi::ReadError;
+
+// A year beyond what std::chrono::year holds lies far outside the range.
+constexpr int kLastChronoYear = 32767;
+// Returned by Add for a result outside the years 1-9999: the library's
+// reasons stop at kWrongWeekday.
+constexpr int kMoveOutOfRange = static_cast<int>(ReadError::kWrongWeekday) + 1;
+constexpr int kNoBadDate = -1;
+
+std::array<std::int32_t, 4> fields{};
+std::string input;
+std::string output;
+Shamsi::Formatter formatter(Calendar::kShamsi);
+
+int Code(ReadError error) { return static_cast<int>(error); }
+
+void SetFields(const Shamsi::Date& date) { fields = {date.year, date.month, date.day, 0}; }
+
+void SetFields(const std::chrono::year_month_day& date) {
+    fields = {static_cast<int>(date.year()), static_cast<int>(static_cast<unsigned>(date.month())),
+              static_cast<int>(static_cast<unsigned>(date.day())), 0};
+}
+
+// As the library's reader checks a Shamsi date: the year first.
+ReadError CheckShamsi(const Shamsi::Date& date) {
+    if (date.year < Shamsi::kFirstYear || date.year > Shamsi::kLastYear) {
+        return ReadError::kOutOfRange;
+    }
+    return date.IsValid() ? ReadError::kNone : ReadError::kNotADate;
+}
+
+// As the reader checks a Miladi date: a day of the proleptic Gregorian
+// calendar, in the Shamsi years 1-9999.
+ReadError CheckMiladi(int year, int month, int day, std::chrono::sys_days& result) {
+    const bool monthAndDay = month >= 1 && month <= 12 && day >= 1 && day <= 31;
+    if (year > kLastChronoYear || year < -kLastChronoYear) {
+        return monthAndDay ? ReadError::kOutOfRange : ReadError::kNotADate;
+    }
+    const std::chrono::year_month_day date{std::chrono::year{year},
+                                           std::chrono::month{static_cast<unsigned>(month)},
+                                           std::chrono::day{static_cast<unsigned>(day)}};
+    if (!monthAndDay || !date.ok()) {
+        return ReadError::kNotADate;
+    }
+    result = std::chrono::sys_days{date};
+    return Shamsi::InRange(result) ? ReadError::kNone : ReadError::kOutOfRange;
+}
+
+int SetOutput(std::string_view text) {
+    output.assign(text);
+    return static_cast<int>(output.size());
+}
+
+}  // namespace
+
+extern "C" {
+
+std::int32_t* Fields() { return fields.data(); }
+
+// Room for size bytes of text; valid until the next call to Input.
+char* Input(std::size_t size) {
+    input.resize(size);
+    return input.data();
+}
+
+const char* Output() { return output.data(); }
+
+// The library's reason for an error, in Output(); returns its length.
+int Describe(int error, int calendar) {
+    if (error == kMoveOutOfRange) {
+        return SetOutput(Shamsi::kMoveOutOfRange);
+    }
+    return SetOutput(Shamsi::Describe(static_cast<ReadError>(error), static_cast<Calendar>(calendar)));
+}
+
+int ToShamsi(int year, int month, int day) {
+    std::chrono::sys_days miladi{};
+    const ReadError error = CheckMiladi(year, month, day, miladi);
+    if (error == ReadError::kNone) {
+        SetFields(Shamsi::FromSysDays(miladi));
+    }
+    return Code(error);
+}
+
+int ToMiladi(int year, int month, int day) {
+    const Shamsi::Date date{year, month, day};
+    const ReadError error = CheckShamsi(date);
+    if (error == ReadError::kNone) {
+        SetFields(Shamsi::ToGregorian(date));
+    }
+    return Code(error);
+}
+
+// Reads the size bytes of Input() in the usual forms of the calendar.
+int Parse(int calendar, std::size_t size) {
+    static const Shamsi::Reader shamsiReader(Calendar::kShamsi);
+    static const Shamsi::Reader miladiReader(Calendar::kMiladi);
+    const auto which = static_cast<Calendar>(calendar);
+    const Shamsi::Reader& reader = which == Calendar::kShamsi ? shamsiReader : miladiReader;
+    std::chrono::sys_days day{};
+    const ReadError error = reader.Read(std::string_view(input.data(), size), day);
+    if (error == ReadError::kNone) {
+        if (which == Calendar::kShamsi) {
+            SetFields(Shamsi::FromSysDays(day));
+        } else {
+            SetFields(std::chrono::year_month_day{day});
+        }
+    }
+    return Code(error);
+}
+
+// The pattern is the size bytes of Input(); digits and names are
+// Shamsi::Digits and Shamsi::MonthNames. 0, or for a bad pattern the length
+// of the reason, which Output() then holds.
+int SetFormat(std::size_t size, int digits, int names) {
+    formatter =
+        Shamsi::Formatter(std::string_view(input.data(), size), Calendar::kShamsi,
+                          static_cast<Shamsi::Digits>(digits), static_cast<Shamsi::MonthNames>(names));
+    if (!formatter.Error().empty()) {
+        return SetOutput(formatter.Error());
+    }
+    output.resize(formatter.MaxSize());
+    return 0;
+}
+
+// Writes a Shamsi date with the pattern of SetFormat into Output(): its
+// length, or minus the error.
+int Format(int year, int month, int day) {
+    const Shamsi::Date date{year, month, day};
+    const ReadError error = CheckShamsi(date);
+    if (error != ReadError::kNone) {
+        return -Code(error);
+    }
+    return static_cast<int>(formatter.Write(output.data(), date) - output.data());
+}
+
+// 0 or 1; minus kOutOfRange for a year outside 1-9999.
+int IsLeapYear(int year) {
+    if (year < Shamsi::kFirstYear || year > Shamsi::kLastYear) {
+        return -Code(ReadError::kOutOfRange);
+    }
+    return Shamsi::IsLeapYear(year) ? 1 : 0;
+}
+
+// 29 to 31, or minus the error.
+int DaysInMonth(int year, int month) {
+    if (year < Shamsi::kFirstYear || year > Shamsi::kLastYear) {
+        return -Code(ReadError::kOutOfRange);
+    }
+    const int days = Shamsi::DaysInMonth(year, month);
+    return days == 0 ? -Code(ReadError::kNotADate) : days;
+}
+
+int Add(int year, int month, int day, int years, int months, int weeks, int days) {
+    const Shamsi::Date date{year, month, day};
+    const ReadError error = CheckShamsi(date);
+    if (error != ReadError::kNone) {
+        return Code(error);
+    }
+    const Shamsi::Date moved = Shamsi::Add(date, {years, months, weeks, days});
+    if (!moved.IsValid()) {
+        return kMoveOutOfRange;
+    }
+    SetFields(moved);
+    return 0;
+}
+
+// b - a as years, months and days in Fields().
+int Between(int yearA, int monthA, int dayA, int yearB, int monthB, int dayB) {
+    const Shamsi::Date a{yearA, monthA, dayA};
+    const Shamsi::Date b{yearB, monthB, dayB};
+    ReadError error = CheckShamsi(a);
+    if (error == ReadError::kNone) {
+        error = CheckShamsi(b);
+    }
+    if (error != ReadError::kNone) {
+        return Code(error);
+    }
+    const Shamsi::Period period = Shamsi::Between(a, b);
+    fields = {static_cast<std::int32_t>(period.years), static_cast<std::int32_t>(period.months),
+              static_cast<std::int32_t>(period.days), 0};
+    return 0;
+}
+
+// The Shamsi dates of count days (from 1970-01-01): kNoBadDate, or the index
+// of the first day outside the years 1-9999 (which Fields()[0] then holds).
+int ShamsiFromDays(const std::int32_t* days, int count, std::int32_t* years, std::int32_t* months,
+                   std::int32_t* daysOfMonth) {
+    for (int i = 0; i < count; ++i) {
+        const std::chrono::sys_days day{std::chrono::days{days[i]}};
+        if (!Shamsi::InRange(day)) {
+            fields[0] = days[i];
+            return i;
+        }
+        const Shamsi::Date date = Shamsi::FromSysDays(day);
+        years[i] = date.year;
+        months[i] = date.month;
+        daysOfMonth[i] = date.day;
+    }
+    return kNoBadDate;
+}
+
+// The days (from 1970-01-01) of count Shamsi dates: kNoBadDate, or the index
+// of the first bad date, whose error Fields()[0] then holds.
+int DaysFromShamsi(const std::int32_t* years, const std::int32_t* months, const std::int32_t* daysOfMonth,
+                   int count, std::int32_t* days) {
+    for (int i = 0; i < count; ++i) {
+        const Shamsi::Date date{years[i], months[i], daysOfMonth[i]};
+        const ReadError error = CheckShamsi(date);
+        if (error != ReadError::kNone) {
+            fields[0] = Code(error);
+            return i;
+        }
+        days[i] = static_cast<std::int32_t>(Shamsi::ToSysDays(date).time_since_epoch().count());
+    }
+    return kNoBadDate;
+}
+
+}  // extern "C"
