@@ -1,0 +1,29 @@
+#!/usr/bin/env bash
+# Builds the web page and the npm package (web/build.sh) and tests them: the
+# package under Node's test runner, installed from its .tgz, against
+# shamsi-date; the page in headless Chromium over the DevTools protocol.
+# Everything goes to build/web; the folders the tests make are removed.
+#
+# Usage: scripts/test-web.sh
+set -euo pipefail
+cd "$(dirname "$0")/.."
+
+scripts/install-deps.sh emscripten nodejs chromium
+# npm packs and installs the package. Debian's nodejs comes without it; a
+# Node.js from elsewhere may bring its own, which Debian's npm conflicts with.
+command -v npm >/dev/null || scripts/install-deps.sh npm
+export LC_ALL=C.UTF-8
+
+# The build machine's half: shamsi-date (the tests' oracle) and the program
+# that writes index.html from the window's layout table.
+cmake -S . -B build/web/native -DCMAKE_BUILD_TYPE=Release -DDATECONV_WERROR=ON \
+  -DDATECONV_BUILD_WINDOW=OFF -DDATECONV_BUILD_TESTS=OFF >/dev/null
+cmake --build build/web/native -j2 --target shamsi-date web-form-html
+web/build.sh build/web/native build/web
+
+work=$(mktemp -d)
+trap 'rm -rf "$work"' EXIT
+(cd "$work" && npm install --offline --no-audit --no-fund --no-save --silent "$OLDPWD"/build/web/shamsi-date-*.tgz)
+
+SHAMSI_DATE=$PWD/build/web/native/shamsi-date/shamsi-date SHAMSI_DATE_PACKAGE=$work \
+  WEB_PAGE=$PWD/build/web/page node --test web/test/
