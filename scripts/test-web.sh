@@ -26,4 +26,4 @@ trap 'rm -rf "$work"' EXIT
 (cd "$work" && npm install --offline --no-audit --no-fund --no-save --silent "$OLDPWD"/build/web/shamsi-date-*.tgz)
 
 SHAMSI_DATE=$PWD/build/web/native/shamsi-date/shamsi-date SHAMSI_DATE_PACKAGE=$work \
-  WEB_PAGE=$PWD/build/web/page node --test web/test/
+  WEB_PAGE=$PWD/build/web/page node --test web/test/package.test.mjs web/test/page.test.mjs

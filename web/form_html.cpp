@@ -148,9 +148,10 @@ std::string Controls() {
     return html.str();
 }
 
+// Every occurrence of the placeholder.
 void Replace(std::string& text, std::string_view placeholder, const std::string& value) {
-    const std::size_t at = text.find(placeholder);
-    if (at != std::string::npos) {
+    for (std::size_t at = text.find(placeholder); at != std::string::npos;
+         at = text.find(placeholder, at + value.size())) {
         text.replace(at, placeholder.size(), value);
     }
 }
