@@ -14,13 +14,15 @@ cd "$(dirname "$0")/.."
 # desktop-file-validate, man); the benchmarks that lint compiles need
 # Hinnant's date headers; the PostgreSQL extension is built against
 # postgresql-server-dev-15 and tested in a private postgresql-15 server; the
-# second build of the release files needs zip, faketime and diffoscope.
+# second build of the release files needs zip, faketime and diffoscope; the
+# web page and the npm package are built with emscripten and tested with
+# Node.js and in Chromium.
 # Install them here too, so that a fresh machine updates the package lists
 # only once.
 scripts/install-deps.sh clang-14 libclang-rt-14-dev clang-tidy-14 clang-format-14 cppcheck libbenchmark-dev \
   libhowardhinnant-date-dev dpkg-dev xdotool desktop-file-utils lintian appstream man-db \
   g++-mingw-w64-x86-64-posix nsis googletest wine wine64 fonts-farsiweb unzip zip faketime diffoscope-minimal \
-  postgresql-15 postgresql-server-dev-15
+  postgresql-15 postgresql-server-dev-15 emscripten nodejs chromium
 
 export QT_QPA_PLATFORM=offscreen
 # The tests speak UTF-8: Persian texts in the shell tests' $'\u...' escapes,
@@ -35,6 +37,9 @@ cmake --build --preset default
 ctest --preset default
 # The .deb packages and their SHA256SUMS, for the comparison below.
 cmake --build --preset default --target package
+
+echo "== Web page and npm package ($((SECONDS - started)) s so far)"
+scripts/test-web.sh
 
 echo "== Sanitizer build and tests"
 cmake --preset sanitize

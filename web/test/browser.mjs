@@ -61,7 +61,8 @@ export async function launch(environment = {}) {
       '--disable-background-networking',
       'about:blank',
     ],
-    { stdio: ['ignore', 'ignore', 'ignore', 'pipe', 'pipe'], env: { ...process.env, ...environment } },
+    // A process group of its own, so that its helpers end with it.
+    { stdio: ['ignore', 'ignore', 'ignore', 'pipe', 'pipe'], env: { ...process.env, ...environment }, detached: true },
   );
   const toBrowser = chromium.stdio[3];
   const fromBrowser = chromium.stdio[4];
@@ -190,7 +191,12 @@ export async function launch(environment = {}) {
         chromium.kill('SIGKILL');
       }
       await exited;
-      rmSync(profile, { recursive: true, force: true });
+      try {
+        process.kill(-chromium.pid, 'SIGKILL');
+      } catch {
+        // No helper left.
+      }
+      rmSync(profile, { recursive: true, force: true, maxRetries: 10, retryDelay: 100 });
     },
   };
 }
