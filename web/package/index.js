@@ -42,15 +42,14 @@ const module = await WebAssembly.compile(await wasmBytes());
 const { exports: wasm } = await WebAssembly.instantiate(module, importsOf(module));
 wasm._initialize();
 
-// Views of the module's memory, made again when it has grown.
-let heapBuffer = null;
-let i32 = null;
-let u8 = null;
+// Views of the module's memory, made again when it has grown (which
+// detaches the old buffer, leaving the views empty).
+let i32 = new Int32Array(0);
+let u8 = new Uint8Array(0);
 function heap() {
-  if (heapBuffer !== wasm.memory.buffer) {
-    heapBuffer = wasm.memory.buffer;
-    i32 = new Int32Array(heapBuffer);
-    u8 = new Uint8Array(heapBuffer);
+  if (u8.length === 0) {
+    i32 = new Int32Array(wasm.memory.buffer);
+    u8 = new Uint8Array(wasm.memory.buffer);
   }
 }
 const fieldsAt = wasm.Fields() >> 2;
@@ -114,12 +113,14 @@ function checkDate(date) {
   }
 }
 
+const { ToShamsi, ToMiladi } = wasm;
+
 export function toShamsi(year, month, day) {
-  return call(wasm.ToShamsi, MILADI, year, month, day);
+  return call(ToShamsi, MILADI, year, month, day);
 }
 
 export function toMiladi(year, month, day) {
-  return call(wasm.ToMiladi, SHAMSI, year, month, day);
+  return call(ToMiladi, SHAMSI, year, month, day);
 }
 
 function parse(text, calendar) {

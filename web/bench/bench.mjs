@@ -1,0 +1,184 @@
+// The npm package against the JavaScript calendars people use, on the same
+// dates, in runs that alternate: the median time of each over the rounds,
+// and their ratio. Then the days on which the peers give another date.
+//
+// Usage: node bench.mjs PACKAGE_FOLDER [ROUNDS]
+import { join } from 'node:path';
+import { pathToFileURL } from 'node:url';
+
+import { format as dateFnsFormat } from 'date-fns-jalali';
+import { d2j, toJalaali } from 'jalaali-js';
+
+const calendar = await import(pathToFileURL(join(process.argv[2], 'index.js')));
+const rounds = Number(process.argv[3] ?? 11);
+
+const DAY = 86_400_000;
+const JULIAN_DAY_OF_1970 = 2440588;
+
+// Dates from 1900 to 2299, the same for every run.
+function days(count) {
+  const first = Date.UTC(1900, 0, 1) / DAY;
+  const span = Date.UTC(2300, 0, 1) / DAY - first;
+  const out = new Int32Array(count);
+  let seed = 12345;
+  for (let i = 0; i < count; ++i) {
+    seed = (Math.imul(seed, 1103515245) + 12345) >>> 0;
+    out[i] = first + (seed % span);
+  }
+  return out;
+}
+
+function miladi(dayList) {
+  const year = new Int32Array(dayList.length);
+  const month = new Int32Array(dayList.length);
+  const day = new Int32Array(dayList.length);
+  dayList.forEach((d, i) => {
+    const date = new Date(d * DAY);
+    year[i] = date.getUTCFullYear();
+    month[i] = date.getUTCMonth() + 1;
+    day[i] = date.getUTCDate();
+  });
+  return { year, month, day };
+}
+
+function median(values) {
+  const sorted = [...values].sort((a, b) => a - b);
+  return sorted[Math.floor(sorted.length / 2)];
+}
+
+let sink = 0;
+
+// Runs each contender once a round, in turn, after a round to warm up;
+// returns the median time of each, per item.
+function race(items, contenders) {
+  const times = contenders.map(() => []);
+  for (let round = -1; round < rounds; ++round) {
+    contenders.forEach(([, run], i) => {
+      const start = process.hrtime.bigint();
+      sink += run();
+      const ns = Number(process.hrtime.bigint() - start) / items;
+      if (round >= 0) {
+        times[i].push(ns);
+      }
+    });
+  }
+  return times.map(median);
+}
+
+function report(title, items, contenders, unit = 'ns a date') {
+  const [ours, peer] = race(items, contenders);
+  console.log(`${title}`);
+  console.log(`  ${contenders[0][0]}: ${ours.toFixed(1)} ${unit}`);
+  console.log(`  ${contenders[1][0]}: ${peer.toFixed(1)} ${unit}`);
+  console.log(`  ratio: ${(peer / ours).toFixed(1)}x`);
+}
+
+// 1. One date, numbers in and out.
+{
+  const n = 200_000;
+  const { year, month, day } = miladi(days(n));
+  report('Miladi to Shamsi, one date a call', n, [
+    [
+      'shamsi-date toShamsi',
+      () => {
+        let sum = 0;
+        for (let i = 0; i < n; ++i) {
+          sum += calendar.toShamsi(year[i], month[i], day[i]).day;
+        }
+        return sum;
+      },
+    ],
+    [
+      'jalaali-js toJalaali',
+      () => {
+        let sum = 0;
+        for (let i = 0; i < n; ++i) {
+          sum += toJalaali(year[i], month[i], day[i]).jd;
+        }
+        return sum;
+      },
+    ],
+  ]);
+}
+
+// 2. Two million days at once.
+{
+  const n = 2_000_000;
+  const dayList = days(n);
+  report('2,000,000 days to Shamsi dates', n, [
+    ['shamsi-date shamsiFromDays', () => calendar.shamsiFromDays(dayList).day[n - 1]],
+    [
+      'jalaali-js d2j loop',
+      () => {
+        const year = new Int32Array(n);
+        const month = new Int32Array(n);
+        const day = new Int32Array(n);
+        for (let i = 0; i < n; ++i) {
+          const date = d2j(dayList[i] + JULIAN_DAY_OF_1970);
+          year[i] = date.jy;
+          month[i] = date.jm;
+          day[i] = date.jd;
+        }
+        return day[n - 1];
+      },
+    ],
+  ]);
+}
+
+// 3. A date written as text. The peer is given its Date objects ready made.
+{
+  const n = 100_000;
+  const { year, month, day } = miladi(days(n));
+  const dates = Array.from(year, (y, i) => new Date(y, month[i] - 1, day[i]));
+  report('Miladi date to "yyyy/MM/dd" Shamsi text', n, [
+    [
+      "shamsi-date formatShamsi(toShamsi(...))",
+      () => {
+        let sum = 0;
+        for (let i = 0; i < n; ++i) {
+          sum += calendar.formatShamsi(calendar.toShamsi(year[i], month[i], day[i])).length;
+        }
+        return sum;
+      },
+    ],
+    [
+      "date-fns-jalali format(date, 'yyyy/MM/dd')",
+      () => {
+        let sum = 0;
+        for (let i = 0; i < n; ++i) {
+          sum += dateFnsFormat(dates[i], 'yyyy/MM/dd').length;
+        }
+        return sum;
+      },
+    ],
+  ]);
+}
+
+// 4. The days of 1900-2399 on which the peers give another date.
+{
+  const first = Date.UTC(1900, 0, 1) / DAY;
+  const last = Date.UTC(2400, 0, 1) / DAY - 1;
+  const differ = { 'jalaali-js': [], 'date-fns-jalali': [] };
+  for (let d = first; d <= last; ++d) {
+    const date = new Date(d * DAY);
+    const [y, m, dd] = [date.getUTCFullYear(), date.getUTCMonth() + 1, date.getUTCDate()];
+    const ours = calendar.formatShamsi(calendar.toShamsi(y, m, dd));
+    const j = toJalaali(y, m, dd);
+    const theirs = `${String(j.jy).padStart(4, '0')}/${String(j.jm).padStart(2, '0')}/${String(j.jd).padStart(2, '0')}`;
+    if (theirs !== ours) {
+      differ['jalaali-js'].push([date.toISOString().slice(0, 10), ours, theirs]);
+    }
+    const fns = dateFnsFormat(new Date(y, m - 1, dd), 'yyyy/MM/dd');
+    if (fns !== ours) {
+      differ['date-fns-jalali'].push([date.toISOString().slice(0, 10), ours, fns]);
+    }
+  }
+  console.log('Days of 1900-2399 on which a peer gives another Shamsi date (Miladi: ours / theirs)');
+  for (const [peer, list] of Object.entries(differ)) {
+    console.log(`  ${peer}: ${list.length} days; the first: ${list.slice(0, 3).map((x) => x.join(' ')).join(', ')}`);
+  }
+}
+
+if (sink === 0.5) {
+  console.log(sink);
+}
