@@ -118,8 +118,8 @@ export async function launch(environment = {}) {
   }
 
   // A tab: navigate, evaluate, type, click.
-  async function open(viewport = { width: 800, height: 900 }) {
-    const { targetId } = await send('Target.createTarget', { url: 'about:blank' });
+  async function open(viewport = { width: 800, height: 900 }, browserContextId = undefined) {
+    const { targetId } = await send('Target.createTarget', { url: 'about:blank', browserContextId });
     const { sessionId } = await send('Target.attachToTarget', { targetId, flatten: true });
     const tab = (method, params) => send(method, params, sessionId);
     await tab('Page.enable');
@@ -181,6 +181,7 @@ export async function launch(environment = {}) {
 
   return {
     open,
+    send,
     async close() {
       try {
         await Promise.race([send('Browser.close'), new Promise((resolve) => setTimeout(resolve, 3000))]);
