@@ -27,6 +27,7 @@ one_thread() {
   if [[ $(id -u) -eq 0 ]]; then
     as=(runuser -u nobody --)
   fi
+  # shellcheck disable=SC2016 # expanded by the inner shell
   "${as[@]}" bash -c 'ulimit -u 1 && exec "$0" "$@"' "$work/program" "$@"
 }
 
