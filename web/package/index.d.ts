@@ -32,8 +32,11 @@ export interface Amount {
 export interface FormatOptions {
   /** The digits numbers are written in; 'ascii' by default. */
   digits?: 'ascii' | 'persian';
-  /** The month names %B writes: Iran's (فروردین …) by default, or Afghanistan's (حمل …). */
-  names?: 'iranian' | 'afghan';
+  /**
+   * The month names %B writes: Iran's (فروردین …) by default, Afghanistan's (حمل …), or the
+   * Iranian names in Latin letters (Farvardin …), which also make %A write English weekdays.
+   */
+  names?: 'iranian' | 'afghan' | 'english';
 }
 
 /** The Shamsi date of a Miladi date: toShamsi(2025, 3, 21) is {year: 1404, month: 1, day: 1}. */

@@ -60,7 +60,6 @@ const MILADI = 1;
 const NOT_A_DATE = 2;
 const OUT_OF_RANGE = 3;
 const DIGITS = { ascii: 0, persian: 1 };
-const NAMES = { iranian: 0, afghan: 1 };
 
 const decoder = new TextDecoder();
 const encoder = new TextEncoder();
@@ -166,13 +165,16 @@ function setFormat(pattern, digits, names) {
     throw new TypeError('the pattern is a string');
   }
   const digitsCode = choice(DIGITS, digits, 'digits');
-  const namesCode = choice(NAMES, names, 'names');
-  const room = pattern.length * 3;
+  // The pattern, then the word that chooses the names, which the library reads.
+  const namesWord = String(names);
+  const room = (pattern.length + namesWord.length) * 3;
   const start = wasm.Input(room);
   heap();
-  const { written } = encoder.encodeInto(pattern, u8.subarray(start, start + room));
-  const result = wasm.SetFormat(written, digitsCode, namesCode);
-  formatError = result === 0 ? null : outputText(result);
+  const patternBytes = encoder.encodeInto(pattern, u8.subarray(start, start + room)).written;
+  const namesBytes = encoder.encodeInto(namesWord, u8.subarray(start + patternBytes, start + room)).written;
+  const result = wasm.SetFormat(patternBytes, digitsCode, namesBytes);
+  formatError =
+    result === 0 ? null : result < 0 ? `no month names are called '${namesWord}'` : outputText(result);
   lastPattern = pattern;
   lastDigits = digits;
   lastNames = names;

@@ -172,6 +172,7 @@ const choices = [
   { digits: 'persian', names: 'iranian' },
   { digits: 'ascii', names: 'afghan' },
   { digits: 'persian', names: 'afghan' },
+  { digits: 'ascii', names: 'english' },
 ];
 
 test('formatShamsi writes what shamsi-date --format writes', () => {
@@ -201,6 +202,7 @@ const shamsiForms = [
   ['%-d %B %Y'],
   ['%A %-d %B %Y', '--digits', 'persian'],
   ['%d %B %Y', '--names', 'afghan'],
+  ['%A %-d %B %Y', '--names', 'english'],
 ];
 const miladiForms = ['%Y/%m/%d', '%-d %B %Y', '%B %-d, %Y', '%A, %-d %B %Y'];
 

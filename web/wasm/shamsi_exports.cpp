@@ -10,11 +10,13 @@
 #include <chrono>
 #include <cstddef>
 #include <cstdint>
+#include <optional>
 #include <string>
 #include <string_view>
 
 #include "shamsi/arithmetic.h"
 #include "shamsi/date.h"
+#include "shamsi/names.h"
 #include "shamsi/text.h"
 
 namespace {
@@ -28,6 +30,7 @@ constexpr int kLastChronoYear = 32767;
 // reasons stop at kWrongWeekday.
 constexpr int kMoveOutOfRange = static_cast<int>(ReadError::kWrongWeekday) + 1;
 constexpr int kNoBadDate = -1;
+constexpr int kUnknownNames = -1;
 
 std::array<std::int32_t, 4> fields{};
 std::string input;
@@ -131,13 +134,19 @@ int Parse(int calendar, std::size_t size) {
     return Code(error);
 }
 
-// The pattern is the size bytes of Input(); digits and names are
-// Shamsi::Digits and Shamsi::MonthNames. 0, or for a bad pattern the length
-// of the reason, which Output() then holds.
-int SetFormat(std::size_t size, int digits, int names) {
-    formatter =
-        Shamsi::Formatter(std::string_view(input.data(), size), Calendar::kShamsi,
-                          static_cast<Shamsi::Digits>(digits), static_cast<Shamsi::MonthNames>(names));
+// Input() holds the pattern (patternSize bytes) and then the word that
+// chooses the month names ("iranian", "afghan", "english": namesSize
+// bytes); digits is a Shamsi::Digits. 0; kUnknownNames for a word that
+// chooses no names; or for a bad pattern the length of the reason, which
+// Output() then holds.
+int SetFormat(std::size_t patternSize, int digits, std::size_t namesSize) {
+    const std::string_view pattern(input.data(), patternSize);
+    const std::optional<Shamsi::MonthNames> names =
+        Shamsi::MonthNamesCalled(std::string_view(input.data() + patternSize, namesSize));
+    if (!names) {
+        return kUnknownNames;
+    }
+    formatter = Shamsi::Formatter(pattern, Calendar::kShamsi, static_cast<Shamsi::Digits>(digits), *names);
     if (!formatter.Error().empty()) {
         return SetOutput(formatter.Error());
     }
