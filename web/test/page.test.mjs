@@ -73,7 +73,11 @@ async function messages() {
   const texts = [];
   for (let text = await page.evaluate(dialog); text !== null; text = await page.evaluate(dialog)) {
     texts.push(text);
+    // The page shows the next message when the box has closed.
+    await page.evaluate(`window.closed_ = new Promise((resolve) => document.getElementById('message')
+      .addEventListener('close', () => setTimeout(resolve, 0), { once: true })); true`);
     await page.click('#messageOk');
+    await page.evaluate('window.closed_');
   }
   return texts;
 }
