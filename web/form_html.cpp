@@ -7,8 +7,7 @@
 // The template holds @TITLE@, @STYLE@, @CONTROLS@ and @MESSAGE_BUTTON@.
 // Places are kept in twips: the page gives the CSS variable --twip the width
 // of one twip, so the whole form scales with the screen. A point is 20 twips.
-#include <array>
-#include <cstdio>
+#include <cstdint>
 #include <fstream>
 #include <iostream>
 #include <span>
@@ -57,10 +56,15 @@ std::string Escaped(std::u32string_view text) {
     return html;
 }
 
+// "#rrggbb".
 std::string Hex(const Rgb& rgb) {
-    std::array<char, 8> hex{};
-    std::snprintf(hex.data(), hex.size(), "#%02x%02x%02x", rgb.red, rgb.green, rgb.blue);
-    return hex.data();
+    constexpr std::string_view kDigits = "0123456789abcdef";
+    std::string hex = "#";
+    for (const std::uint8_t part : {rgb.red, rgb.green, rgb.blue}) {
+        hex += kDigits[part / 16];
+        hex += kDigits[part % 16];
+    }
+    return hex;
 }
 
 std::string Twips(int twips) { return "calc(" + std::to_string(twips) + "*var(--twip))"; }

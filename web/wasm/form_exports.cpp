@@ -70,10 +70,18 @@ private:
     }();
 };
 
-PageEnvironment environment;
-PageView view;
-Form1Behaviour behaviour(view, environment);
-std::u16string typed;
+// The window: its controls and its behaviour.
+struct Page {
+    PageEnvironment environment;
+    PageView view;
+    Form1Behaviour behaviour{view, environment};
+    std::u16string typed;
+};
+
+Page& ThePage() {
+    static Page page;
+    return page;
+}
 
 }  // namespace
 
@@ -81,20 +89,22 @@ extern "C" {
 
 // Room for the text box's text, length UTF-16 units.
 char16_t* Typed(std::size_t length) {
+    std::u16string& typed = ThePage().typed;
     typed.resize(length);
     return typed.data();
 }
 
-void Load() { behaviour.Form_Load(); }
+void Load() { ThePage().behaviour.Form_Load(); }
 
 // Converts the text written into Typed().
 void Convert() {
-    view.SetTyped(Runtime::TextFromUtf16(typed));
-    behaviour.cmdConvert_Click();
+    Page& page = ThePage();
+    page.view.SetTyped(Runtime::TextFromUtf16(page.typed));
+    page.behaviour.cmdConvert_Click();
 }
 
-void Exit() { behaviour.cmdExit_Click(); }
+void Exit() { ThePage().behaviour.cmdExit_Click(); }
 
-void ClickWebAddress() { behaviour.Label4_Click(); }
+void ClickWebAddress() { ThePage().behaviour.Label4_Click(); }
 
 }  // extern "C"

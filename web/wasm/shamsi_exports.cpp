@@ -35,7 +35,12 @@ constexpr int kUnknownNames = -1;
 std::array<std::int32_t, 4> fields{};
 std::string input;
 std::string output;
-Shamsi::Formatter formatter(Calendar::kShamsi);
+
+// The formatter SetFormat made last.
+Shamsi::Formatter& TheFormatter() {
+    static Shamsi::Formatter formatter(Calendar::kShamsi);
+    return formatter;
+}
 
 int Code(ReadError error) { return static_cast<int>(error); }
 
@@ -146,6 +151,7 @@ int SetFormat(std::size_t patternSize, int digits, std::size_t namesSize) {
     if (!names) {
         return kUnknownNames;
     }
+    Shamsi::Formatter& formatter = TheFormatter();
     formatter = Shamsi::Formatter(pattern, Calendar::kShamsi, static_cast<Shamsi::Digits>(digits), *names);
     if (!formatter.Error().empty()) {
         return SetOutput(formatter.Error());
@@ -162,7 +168,7 @@ int Format(int year, int month, int day) {
     if (error != ReadError::kNone) {
         return -Code(error);
     }
-    return static_cast<int>(formatter.Write(output.data(), date) - output.data());
+    return static_cast<int>(TheFormatter().Write(output.data(), date) - output.data());
 }
 
 // 0 or 1; minus kOutOfRange for a year outside 1-9999.
