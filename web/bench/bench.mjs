@@ -173,9 +173,23 @@ function report(title, items, contenders, unit = 'ns a date') {
       differ['date-fns-jalali'].push([date.toISOString().slice(0, 10), ours, fns]);
     }
   }
-  console.log('Days of 1900-2399 on which a peer gives another Shamsi date (Miladi: ours / theirs)');
+  console.log('Days of 1900-2399 on which a peer gives another Shamsi date');
   for (const [peer, list] of Object.entries(differ)) {
-    console.log(`  ${peer}: ${list.length} days; the first: ${list.slice(0, 3).map((x) => x.join(' ')).join(', ')}`);
+    // Runs of days one after another.
+    const spans = [];
+    for (const [miladi, ours, theirs] of list) {
+      const last = spans.at(-1);
+      if (last && Date.parse(miladi) - Date.parse(last.to) === DAY) {
+        last.to = miladi;
+        ++last.days;
+      } else {
+        spans.push({ from: miladi, to: miladi, days: 1, ours, theirs });
+      }
+    }
+    console.log(`  ${peer}: ${list.length} days in ${spans.length} spans`);
+    for (const span of spans) {
+      console.log(`    ${span.from} to ${span.to} (${span.days} days): first ours ${span.ours}, theirs ${span.theirs}`);
+    }
   }
 }
 
