@@ -101,6 +101,14 @@ CREATE OPERATOR > (LEFTARG = shamsi, RIGHTARG = shamsi, FUNCTION = shamsi_gt, CO
 CREATE OPERATOR >= (LEFTARG = shamsi, RIGHTARG = shamsi, FUNCTION = shamsi_ge, COMMUTATOR = <=, NEGATOR = <,
   RESTRICT = scalargesel, JOIN = scalargejoinsel);
 
+-- min and max of shamsi values, as shamsi.
+CREATE FUNCTION shamsi_smaller(shamsi, shamsi) RETURNS shamsi AS 'date_smaller' LANGUAGE internal IMMUTABLE STRICT PARALLEL SAFE;
+CREATE FUNCTION shamsi_larger(shamsi, shamsi) RETURNS shamsi AS 'date_larger' LANGUAGE internal IMMUTABLE STRICT PARALLEL SAFE;
+CREATE AGGREGATE min(shamsi) (SFUNC = shamsi_smaller, STYPE = shamsi, COMBINEFUNC = shamsi_smaller, SORTOP = <,
+  PARALLEL = SAFE);
+CREATE AGGREGATE max(shamsi) (SFUNC = shamsi_larger, STYPE = shamsi, COMBINEFUNC = shamsi_larger, SORTOP = >,
+  PARALLEL = SAFE);
+
 CREATE OPERATOR CLASS shamsi_ops DEFAULT FOR TYPE shamsi USING btree AS
   OPERATOR 1 <, OPERATOR 2 <=, OPERATOR 3 =, OPERATOR 4 >=, OPERATOR 5 >,
   FUNCTION 1 shamsi_cmp(shamsi, shamsi), FUNCTION 2 shamsi_sortsupport(internal);

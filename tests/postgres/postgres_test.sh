@@ -29,7 +29,7 @@ echo "private server on $PGHOST, running as ${pg_private_as[2]:-$(id -un)}"
 regress=$work/regress
 if ! "$pg_lib/pgxs/src/test/regress/pg_regress" --load-extension=shamsi --bindir="$pg_bin" --host="$PGHOST" --port="$PGPORT" \
   --user="$PGUSER" --dbname=shamsi_regress --inputdir="$here" --outputdir="$regress" \
-  functions errors plans exhaustive; then
+  functions errors plans exhaustive type hardening update; then
   [[ -z ${RESULTS_DIR:-} ]] || cp "$regress"/results/*.out "$RESULTS_DIR"/
   cat "$regress/regression.diffs" >&2 || true
   fail "the SQL tests' output differs from tests/postgres/expected (diff above)"
