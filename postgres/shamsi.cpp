@@ -17,6 +17,7 @@
 #include <cstring>
 #include <initializer_list>
 #include <new>
+#include <optional>
 #include <stdexcept>
 #include <string_view>
 
@@ -269,37 +270,27 @@ DateADT ReadShamsiDay(std::string_view value) {
 // them: the same bound as the longest text a reader reads.
 constexpr std::size_t kLongestPattern = Shamsi::kLongestDateText;
 
-// The names the Shamsi months may be written with, as to_shamsi's names
-// argument gives them.
-struct MonthNamesChoice {
-    std::string_view name;
-    Shamsi::MonthNames names;
-};
-constexpr std::array<MonthNamesChoice, 2> kMonthNamesChoices = {{
-    {"iranian", Shamsi::MonthNames::kIranian},
-    {"afghan", Shamsi::MonthNames::kAfghan},
-}};
+// The words to_shamsi's names argument takes, for the hint; the library
+// (Shamsi::MonthNamesCalled) reads them.
+constexpr std::array<std::string_view, 3> kMonthNamesWords = {"iranian", "afghan", "english"};
 
-// "iranian, afghan and english", for the hint.
+// "iranian, afghan and english".
 const char* MonthNamesList() {
     StringInfoData list;
     initStringInfo(&list);
-    for (std::size_t i = 0; i < kMonthNamesChoices.size(); ++i) {
+    for (std::size_t i = 0; i < kMonthNamesWords.size(); ++i) {
         if (i > 0) {
-            appendStringInfoString(&list, i + 1 == kMonthNamesChoices.size() ? " and " : ", ");
+            appendStringInfoString(&list, i + 1 == kMonthNamesWords.size() ? " and " : ", ");
         }
-        appendBinaryStringInfo(&list, kMonthNamesChoices[i].name.data(),
-                               static_cast<int>(kMonthNamesChoices[i].name.size()));
+        appendBinaryStringInfo(&list, kMonthNamesWords[i].data(),
+                               static_cast<int>(kMonthNamesWords[i].size()));
     }
     return list.data;
 }
 
 Shamsi::MonthNames MonthNamesArgument(const text* value) {
-    const std::string_view name = ViewOf(value);
-    for (const MonthNamesChoice& choice : kMonthNamesChoices) {
-        if (choice.name == name) {
-            return choice.names;
-        }
+    if (const std::optional<Shamsi::MonthNames> names = Shamsi::MonthNamesCalled(ViewOf(value))) {
+        return *names;
     }
     ereport(ERROR, (errcode(ERRCODE_INVALID_PARAMETER_VALUE),
                     errmsg("month names \"%s\" not recognized", Quoted(value)),

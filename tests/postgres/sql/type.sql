@@ -83,4 +83,14 @@ SELECT typlen, typbyval, typcollation = 0 AS not_collatable, typcategory FROM pg
 -- to_shamsi with month names.
 SELECT n AS names, to_shamsi(date '2026-12-08', '%A, %-d %B %Y', false, n) AS ascii,
        to_shamsi(date '2026-12-08', '%-d %B %Y', true, n) AS persian
-FROM (VALUES ('iranian'), ('afghan')) AS cases(n);
+FROM (VALUES ('iranian'), ('afghan'), ('english')) AS cases(n);
+SELECT to_shamsi(date '2026-12-08', '%A, %-d %B %Y', false, 'english') AS "Tuesday, 17 Azar 1405",
+       '17 Azar 1405'::shamsi AS "17 Azar 1405", 'Tuesday, 17 azar 1405'::shamsi AS "Tuesday, 17 azar 1405";
+-- What each set of names writes, the type reads back: every day of the
+-- years 1300-1500.
+SELECT n AS names, count(*) AS days,
+       count(*) FILTER (WHERE to_shamsi(d, '%A %-d %B %Y', false, n)::shamsi <> d::shamsi
+                           OR to_shamsi(d, '%-d %B %Y', true, n)::shamsi <> d::shamsi) AS wrong
+FROM (VALUES ('iranian'), ('afghan'), ('english')) AS cases(n),
+     generate_series(shamsi_date(1300, 1, 1), shamsi_date(1500, 12, 29), interval '1 day') AS day, CAST(day AS date) AS d
+GROUP BY n ORDER BY n;
