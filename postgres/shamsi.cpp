@@ -328,8 +328,7 @@ int PatternDetail(const std::string& error, std::string_view pattern) {
     if (cut < reason.size() && cut > 0 && reason[cut - 1] == '%') {
         const std::size_t at = pattern.find(reason.substr(cut - 1));
         if (at != std::string_view::npos) {
-            const auto length = static_cast<std::size_t>(
-                pg_utf_mblen(reinterpret_cast<const unsigned char*>(pattern.data() + at + 1)));
+            const auto length = static_cast<std::size_t>(pg_encoding_mblen(PG_UTF8, pattern.data() + at + 1));
             if (at + 1 + length <= pattern.size()) {
                 const char* whole = psprintf("%.*s%.*s", valid, reason.data(), static_cast<int>(length),
                                              pattern.data() + at + 1);
@@ -638,7 +637,7 @@ Datum TypeOut(FunctionCallInfo fcinfo) {
 // shamsi_recv(internal) -> shamsi: the day as a date's binary form has it
 // (a 4-byte count of days from 2000-01-01), which must be a Shamsi day.
 Datum TypeReceive(FunctionCallInfo fcinfo) {
-    auto* buffer = reinterpret_cast<StringInfo>(PG_GETARG_POINTER(0));
+    auto* buffer = static_cast<StringInfo>(static_cast<void*>(PG_GETARG_POINTER(0)));
     const auto day = static_cast<DateADT>(pq_getmsgint(buffer, sizeof(DateADT)));
     if (DATE_NOT_FINITE(day) || !Shamsi::InRange(SysDaysOf(day))) {
         ereport(ERROR,
@@ -701,8 +700,9 @@ Datum CalendarVersion(FunctionCallInfo /*fcinfo*/) {
 
 extern "C" {
 
-void _PG_init(void);
-void _PG_init(void) {
+// Called by PostgreSQL when it loads the module, by this name.
+void _PG_init(void);   // NOLINT(bugprone-reserved-identifier,cert-dcl37-c,cert-dcl51-cpp)
+void _PG_init(void) {  // NOLINT(bugprone-reserved-identifier,cert-dcl37-c,cert-dcl51-cpp)
     DefineCustomEnumVariable("shamsi.debug_throw",
                              "Makes every shamsi function throw this C++ exception, for tests.", nullptr,
                              &debugThrow, kThrowNothing, kDebugThrowValues.data(), PGC_SUSET,
