@@ -111,7 +111,10 @@ CREATE AGGREGATE max(shamsi) (SFUNC = shamsi_larger, STYPE = shamsi, COMBINEFUNC
 
 CREATE OPERATOR CLASS shamsi_ops DEFAULT FOR TYPE shamsi USING btree AS
   OPERATOR 1 <, OPERATOR 2 <=, OPERATOR 3 =, OPERATOR 4 >=, OPERATOR 5 >,
-  FUNCTION 1 shamsi_cmp(shamsi, shamsi), FUNCTION 2 shamsi_sortsupport(internal);
+  FUNCTION 1 shamsi_cmp(shamsi, shamsi), FUNCTION 2 shamsi_sortsupport(internal),
+  -- Equal values have equal bytes: the index may keep a value once for
+  -- many rows (deduplication), as a date's does.
+  FUNCTION 4 btequalimage(oid);
 CREATE OPERATOR CLASS shamsi_ops DEFAULT FOR TYPE shamsi USING hash AS
   OPERATOR 1 =, FUNCTION 1 shamsi_hash(shamsi), FUNCTION 2 shamsi_hash_extended(shamsi, bigint);
 
