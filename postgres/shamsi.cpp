@@ -176,8 +176,11 @@ Datum Guarded(const char* function, FunctionCallInfo fcinfo, Datum (*work)(Funct
         failure = Failure::kOutOfMemory;
     } catch (const std::exception& exception) {
         failure = Failure::kOther;
-        // Copied out before the exception object goes.
-        what = pstrdup(exception.what());
+        // Copied out before the exception object goes, without allocating:
+        // nothing in a handler may leave it by longjmp.
+        static std::array<char, 256> whatCopy;
+        strlcpy(whatCopy.data(), exception.what(), whatCopy.size());
+        what = whatCopy.data();
     } catch (...) {
         failure = Failure::kOther;
     }
