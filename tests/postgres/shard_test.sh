@@ -69,7 +69,7 @@ check() {
   (($(grep -c . <<<"$remote") == 2)) || fail "$name: expected a foreign scan on each shard:"$'\n'"$plan"
   (($(grep -c -- "$expected" <<<"$remote") == 2)) ||
     fail "$name: $expected is not in each shard's Remote SQL:"$'\n'"$plan"
-  sed 's/^ */  /' <<<"$remote"
+  echo "$remote"
   local sharded local_rows
   sharded=$(on coordinator -c "SET enable_partitionwise_aggregate = on" -c "$query ORDER BY 1, 2")
   local_rows=$(on coordinator -c "${query//FROM sales/FROM one_server} ORDER BY 1, 2")
