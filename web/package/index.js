@@ -95,15 +95,13 @@ function fieldsAsDate() {
   return { year: i32[fieldsAt], month: i32[fieldsAt + 1], day: i32[fieldsAt + 2] };
 }
 
-function call(fn, calendar, year, month, day) {
-  const error =
-    (year | 0) === year && (month | 0) === month && (day | 0) === day
-      ? fn(year, month, day)
-      : fn(whole(year, calendar), whole(month, calendar), whole(day, calendar));
-  if (error !== 0) {
-    throw new RangeError(reason(error, calendar));
+// A date the module returned in one number (year * 512 + month * 32 + day),
+// or minus the error.
+function unpacked(result, calendar) {
+  if (result < 0) {
+    throw new RangeError(reason(-result, calendar));
   }
-  return fieldsAsDate();
+  return { year: result >> 9, month: (result >> 5) & 15, day: result & 31 };
 }
 
 function checkDate(date) {
@@ -115,11 +113,21 @@ function checkDate(date) {
 const { ToShamsi, ToMiladi } = wasm;
 
 export function toShamsi(year, month, day) {
-  return call(ToShamsi, MILADI, year, month, day);
+  return unpacked(
+    (year | 0) === year && (month | 0) === month && (day | 0) === day
+      ? ToShamsi(year, month, day)
+      : ToShamsi(whole(year, MILADI), whole(month, MILADI), whole(day, MILADI)),
+    MILADI,
+  );
 }
 
 export function toMiladi(year, month, day) {
-  return call(ToMiladi, SHAMSI, year, month, day);
+  return unpacked(
+    (year | 0) === year && (month | 0) === month && (day | 0) === day
+      ? ToMiladi(year, month, day)
+      : ToMiladi(whole(year, SHAMSI), whole(month, SHAMSI), whole(day, SHAMSI)),
+    SHAMSI,
+  );
 }
 
 function parse(text, calendar) {

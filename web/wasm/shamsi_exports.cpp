@@ -76,6 +76,8 @@ ReadError CheckMiladi(int year, int month, int day, std::chrono::sys_days& resul
     return Shamsi::InRange(result) ? ReadError::kNone : ReadError::kOutOfRange;
 }
 
+constexpr int Packed(int year, int month, int day) { return year * 512 + month * 32 + day; }
+
 int SetOutput(std::string_view text) {
     output.assign(text);
     return static_cast<int>(output.size());
@@ -103,22 +105,28 @@ int Describe(int error, int calendar) {
     return SetOutput(Shamsi::Describe(static_cast<ReadError>(error), static_cast<Calendar>(calendar)));
 }
 
+// The conversions return the date in one number, year * 512 + month * 32 +
+// day (no memory to read back, for the functions called most), or minus the
+// error.
 int ToShamsi(int year, int month, int day) {
     std::chrono::sys_days miladi{};
     const ReadError error = CheckMiladi(year, month, day, miladi);
-    if (error == ReadError::kNone) {
-        SetFields(Shamsi::FromSysDays(miladi));
+    if (error != ReadError::kNone) {
+        return -Code(error);
     }
-    return Code(error);
+    const Shamsi::Date date = Shamsi::FromSysDays(miladi);
+    return Packed(date.year, date.month, date.day);
 }
 
 int ToMiladi(int year, int month, int day) {
     const Shamsi::Date date{year, month, day};
     const ReadError error = CheckShamsi(date);
-    if (error == ReadError::kNone) {
-        SetFields(Shamsi::ToGregorian(date));
+    if (error != ReadError::kNone) {
+        return -Code(error);
     }
-    return Code(error);
+    const std::chrono::year_month_day miladi = Shamsi::ToGregorian(date);
+    return Packed(static_cast<int>(miladi.year()), static_cast<int>(static_cast<unsigned>(miladi.month())),
+                  static_cast<int>(static_cast<unsigned>(miladi.day())));
 }
 
 // Reads the size bytes of Input() in the usual forms of the calendar.
