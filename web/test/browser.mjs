@@ -2,7 +2,7 @@
 // of its own), and a static server for a folder on 127.0.0.1. Both end when
 // closed, and Chromium's profile folder is removed.
 import { spawn } from 'node:child_process';
-import { mkdtempSync, readFileSync, rmSync, statSync } from 'node:fs';
+import { mkdirSync, mkdtempSync, readFileSync, rmSync, statSync } from 'node:fs';
 import { createServer } from 'node:http';
 import { tmpdir } from 'node:os';
 import { extname, join, normalize } from 'node:path';
@@ -10,6 +10,7 @@ import { extname, join, normalize } from 'node:path';
 const TYPES = {
   '.html': 'text/html; charset=utf-8',
   '.js': 'text/javascript; charset=utf-8',
+  '.md': 'text/plain; charset=utf-8',
   '.wasm': 'application/wasm',
   '.webmanifest': 'application/manifest+json',
   '.png': 'image/png',
@@ -47,6 +48,10 @@ export async function serve(folder) {
 
 export async function launch(environment = {}) {
   const profile = mkdtempSync(join(tmpdir(), 'chromium-'));
+  // Chromium's own temporary files (its singleton socket) go into the
+  // profile's folder too, and so are removed with it.
+  const temporary = join(profile, 'tmp');
+  mkdirSync(temporary);
   const chromium = spawn(
     'chromium',
     [
@@ -62,7 +67,7 @@ export async function launch(environment = {}) {
       'about:blank',
     ],
     // A process group of its own, so that its helpers end with it.
-    { stdio: ['ignore', 'ignore', 'ignore', 'pipe', 'pipe'], env: { ...process.env, ...environment }, detached: true },
+    { stdio: ['ignore', 'ignore', 'ignore', 'pipe', 'pipe'], env: { ...process.env, TMPDIR: temporary, ...environment }, detached: true },
   );
   const toBrowser = chromium.stdio[3];
   const fromBrowser = chromium.stdio[4];

@@ -3,9 +3,11 @@
 // the phone's width, and the page opening again with its server gone.
 //
 // WEB_PAGE: the built page's folder; SHAMSI_DATE: the shamsi-date program,
-// which prints today as the window shows it.
+// which prints today as the window shows it; SHAMSI_DATE_PACKAGE: the folder
+// the npm package was installed to, which a page imports as well.
 import assert from 'node:assert/strict';
 import { execFileSync } from 'node:child_process';
+import { join } from 'node:path';
 import { after, before, test } from 'node:test';
 
 import { launch, serve } from './browser.mjs';
@@ -151,4 +153,24 @@ test('once loaded, the page opens and converts with its server gone', async () =
     'سه شنبه  12 فروردين  1382',
     '01 April 2003',
   ]);
+});
+
+test('the npm package imports and converts in the browser', async () => {
+  const packageServer = await serve(join(process.env.SHAMSI_DATE_PACKAGE, 'node_modules', 'shamsi-date'));
+  try {
+    const tab = await browser.open();
+    await tab.navigate(`${packageServer.url}README.md`);
+    const results = await tab.evaluate(`import('${packageServer.url}index.js').then((calendar) => [
+      calendar.toShamsi(2124, 3, 20),
+      calendar.formatShamsi(calendar.toShamsi(2026, 12, 8), '%A %-d %B %Y', { digits: 'persian' }),
+      (() => { try { calendar.toMiladi(1502, 12, 30); } catch (e) { return e.name + ': ' + e.message; } })(),
+    ])`);
+    assert.deepEqual(results, [
+      { year: 1503, month: 1, day: 1 },
+      'سه‌شنبه ۱۷ آذر ۱۴۰۵',
+      'RangeError: not a day of the Shamsi calendar',
+    ]);
+  } finally {
+    await packageServer.close();
+  }
 });
