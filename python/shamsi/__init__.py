@@ -91,6 +91,9 @@ def _datetimes(values, name):
     if array.dtype.kind != "M":
         raise TypeError(f"{name} takes datetime64 values or datetime.date objects, not {array.dtype}")
     unit, count = _np.datetime_data(array.dtype)
+    if unit in ("fs", "as"):  # more in a day than int64 counts: to picoseconds first
+        array = array.astype("datetime64[ps]")
+        unit, count = "ps", 1
     ticks = _TICKS_PER_DAY.get(unit)
     if ticks is None or ticks % count != 0:
         array = array.astype("datetime64[D]")
@@ -157,10 +160,7 @@ def format(a, fmt="%Y/%m/%d", digits="ascii", names="iranian"):
     array(['17 آذر 1405'], dtype='<U11')
     """
     flat, ticks, shape = _datetimes(a, "format")
-    texts, widest = _shamsi._format(flat, ticks, fmt, digits, names)
-    if widest < texts.dtype.itemsize // 4:
-        texts = texts.astype(f"U{max(widest, 1)}")
-    return texts.reshape(shape)
+    return _shamsi._format(flat, ticks, fmt, digits, names).reshape(shape)
 
 
 def parse_array(texts, errors="raise"):

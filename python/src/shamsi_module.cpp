@@ -12,6 +12,7 @@
 // The datetime C API; after pybind11, which includes Python.h first.
 #include <datetime.h>
 
+#include <algorithm>
 #include <array>
 #include <chrono>
 #include <cstddef>
@@ -417,20 +418,37 @@ py::array FromShamsiArrays(const py::array& years, const py::array& months, cons
     return result;
 }
 
-// Each value written by the formatter into a str array as wide as the most
-// bytes one date can take (at least as many as its characters), NaT as an
-// empty text; with the most characters any date took, for the caller to
-// narrow the array to.
-py::tuple FormatArray(const py::array& values, std::int64_t ticksPerDay, const std::string& format,
+// The most characters the formatter writes for any day of the years
+// 1-9999. Each field's width depends only on how many digits its number
+// has and which name it writes, so the days 10-16 of every month of 9999
+// (every weekday in every month, the widest numbers) take the most.
+std::size_t WidestText(const Shamsi::Formatter& formatter, std::vector<std::uint32_t>& characters) {
+    std::string buffer(formatter.MaxSize(), '\0');
+    std::size_t widest = 0;
+    constexpr int kFirstDay = 10;
+    constexpr int kDaysInWeek = 7;
+    for (int month = 1; month <= Shamsi::kMonthsInYear; ++month) {
+        for (int day = kFirstDay; day < kFirstDay + kDaysInWeek; ++day) {
+            const char* end = formatter.Write(buffer.data(), Shamsi::Date{Shamsi::kLastYear, month, day});
+            widest = std::max(widest, DecodeUtf8({buffer.data(), static_cast<std::size_t>(end - buffer.data())},
+                                                 characters.data()));
+        }
+    }
+    return widest;
+}
+
+// Each value written by the formatter into a str array just wide enough,
+// NaT as an empty text.
+py::array FormatArray(const py::array& values, std::int64_t ticksPerDay, const std::string& format,
                       const std::string& digits, const std::string& names) {
     const auto* input = DataOf<std::int64_t>(values, "format");
     const auto count = static_cast<std::size_t>(values.size());
     const Shamsi::Formatter formatter = MakeFormatter(format, digits, names);
-    const std::size_t width = std::max<std::size_t>(formatter.MaxSize(), 1);
+    std::vector<std::uint32_t> characters(formatter.MaxSize() + 1);
+    const std::size_t width = std::max<std::size_t>(WidestText(formatter, characters), 1);
     py::array result(py::dtype("U" + std::to_string(width)), std::vector<py::ssize_t>{values.size()});
     auto* out = static_cast<std::uint32_t*>(result.mutable_data());
     std::size_t bad = kNone;
-    std::size_t widest = 0;
     {
         const py::gil_scoped_release unlocked;
         std::string buffer(formatter.MaxSize(), '\0');
@@ -444,8 +462,9 @@ py::tuple FormatArray(const py::array& values, std::int64_t ticksPerDay, const s
                     break;
                 }
                 const char* end = formatter.Write(buffer.data(), day);
-                written = DecodeUtf8({buffer.data(), static_cast<std::size_t>(end - buffer.data())}, row);
-                widest = std::max(widest, written);
+                written = std::min(
+                    width, DecodeUtf8({buffer.data(), static_cast<std::size_t>(end - buffer.data())}, characters.data()));
+                std::copy_n(characters.data(), written, row);
             }
             std::fill(row + written, row + width, 0U);
         }
@@ -453,7 +472,7 @@ py::tuple FormatArray(const py::array& values, std::int64_t ticksPerDay, const s
     if (bad != kNone) {
         throw py::value_error(Refused(MiladiText(FloorDays(input[bad], ticksPerDay)), kMiladiOutOfRange));
     }
-    return py::make_tuple(result, widest);
+    return result;
 }
 
 // Reads every text into days, '' as NaT; the index of the first bad text
