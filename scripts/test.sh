@@ -1,10 +1,11 @@
 #!/usr/bin/env bash
 # Builds and runs every test: the normal build, then the same suite under
-# AddressSanitizer and UndefinedBehaviorSanitizer, then the Windows program,
-# its installer and zip with their tests under Wine, then the release files
-# built a second time elsewhere and compared byte for byte, then each fuzz
-# target for 30 seconds, then the static checks (clang-format, cppcheck,
-# clang-tidy).
+# AddressSanitizer and UndefinedBehaviorSanitizer, then what runs threads
+# (shamsi-date and the parallel converter's tests) under ThreadSanitizer,
+# then the Windows program, its installer and zip with their tests under
+# Wine, then the release files built a second time elsewhere and compared
+# byte for byte, then each fuzz target for 30 seconds, then the static checks
+# (clang-format, cppcheck, clang-tidy).
 set -euo pipefail
 cd "$(dirname "$0")/.."
 
@@ -44,6 +45,9 @@ echo "== Sanitizer build and tests"
 cmake --preset sanitize
 cmake --build --preset sanitize
 ctest --preset sanitize
+
+echo "== ThreadSanitizer build and tests of what runs threads ($((SECONDS - started)) s so far)"
+scripts/tsan.sh
 
 echo "== Windows program, installer and zip; tests under Wine ($((SECONDS - started)) s so far)"
 scripts/build-windows.sh

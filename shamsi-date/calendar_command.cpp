@@ -27,13 +27,14 @@ constexpr std::string_view kCalendarUsage =
     "\n"
     "Show a Shamsi month as a calendar, Saturday to Friday. With no argument,\n"
     "this month; with a YEAR alone, the whole year. MONTH is 1-12 or a month's\n"
-    "name (فروردین ... اسفند, or حمل ... حوت); YEAR is 1-9999.\n"
+    "name (فروردین ... اسفند, حمل ... حوت, or Farvardin ... Esfand); YEAR is\n"
+    "1-9999.\n"
     "\n"
     "Options:\n"
     "  -y, --year         the whole year\n"
     "  -3                 the month before and the month after too\n"
     "  --digits WHICH     ascii (default) or persian\n"
-    "  --names WHICH      the months' names: iranian (default) or afghan\n"
+    "  --names WHICH      the months' names: iranian (default), afghan or english\n"
     "  --color WHEN       never, auto (default: when writing to a terminal) or\n"
     "                     always: today in reverse video, Fridays in red\n"
     "  --help             show this help and exit\n";
@@ -85,14 +86,18 @@ void AllowColorSequences() {
 }
 #endif
 
-// The number of the month a word names, in either set of names and any
-// spelling the date reader takes (ي for ی, ك for ک); 0 for none.
+// The number of the month a word names, in any set of names and any
+// spelling the date reader takes (ي for ی, ك for ک, Latin letters in any
+// case, Amordad and Dei); 0 for none.
 int MonthNamed(std::string_view word) {
+    const auto names = [word](std::string_view name) {
+        return !word.empty() && !name.empty() && Shamsi::NameLength(word, name) == word.size();
+    };
     for (int month = 1; month <= 12; ++month) {
-        for (const auto names : {Shamsi::MonthNames::kIranian, Shamsi::MonthNames::kAfghan}) {
-            if (!word.empty() && Shamsi::NameLength(word, Shamsi::MonthName(month, names)) == word.size()) {
-                return month;
-            }
+        const auto index = static_cast<std::size_t>(month - 1);
+        if (names(Shamsi::kIranianMonthNames.at(index)) || names(Shamsi::kAfghanMonthNames.at(index)) ||
+            names(Shamsi::kEnglishMonthNames.at(index)) || names(Shamsi::kEnglishMonthOtherNames.at(index))) {
+            return month;
         }
     }
     return 0;
@@ -153,10 +158,12 @@ int RunCalendar(const std::vector<std::string_view>& args) {
                 }
                 style.digits = *value == "persian" ? Shamsi::Digits::kPersian : Shamsi::Digits::kAscii;
             } else if (name == "--names") {
-                if (*value != "iranian" && *value != "afghan") {
-                    return UsageError("--names takes iranian or afghan, not '" + std::string(*value) + "'");
+                const std::optional<Shamsi::MonthNames> names = Shamsi::MonthNamesCalled(*value);
+                if (!names) {
+                    return UsageError("--names takes iranian, afghan or english, not '" +
+                                      std::string(*value) + "'");
                 }
-                style.names = *value == "afghan" ? Shamsi::MonthNames::kAfghan : Shamsi::MonthNames::kIranian;
+                style.names = *names;
             } else {
                 if (*value != "never" && *value != "auto" && *value != "always") {
                     return UsageError("--color takes never, auto or always, not '" + std::string(*value) +

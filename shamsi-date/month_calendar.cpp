@@ -58,6 +58,23 @@ std::string SideBySide(const std::vector<std::vector<std::string>>& months) {
     return out;
 }
 
+// The heads of the week's columns, right-aligned like the days: Persian
+// initials, or the first two letters of the English names ("Sa" to "Fr")
+// where the months go by English names.
+std::string WeekdayHeads(const CalendarStyle& style) {
+    const bool english = style.names == Shamsi::MonthNames::kEnglish;
+    std::string heads;
+    for (unsigned column = 0; column < 7; ++column) {
+        const bool friday = style.color && column == kFriday;
+        const std::string_view head = english ? Shamsi::kEnglishWeekdayNames.at(column).substr(0, 2)
+                                              : Shamsi::kPersianWeekdayInitials.at(column);
+        heads.append(column == 0 ? 2 - DisplayWidth(head) : 3 - DisplayWidth(head), ' ');
+        heads.append(friday ? kRed : "").append(head).append(friday ? kColorOff : "");
+        heads.append(english ? "" : kLeftToRightMark);
+    }
+    return heads;
+}
+
 }  // namespace
 
 std::size_t DisplayWidth(std::string_view line) {
@@ -90,14 +107,7 @@ std::vector<std::string> MonthLines(int year, int month, bool withYear, const Ca
     }
     lines.push_back(Centred(title, kMonthWidth));
 
-    std::string initials;
-    for (unsigned column = 0; column < 7; ++column) {
-        const bool friday = style.color && column == kFriday;
-        initials.append(column == 0 ? " " : "  ");
-        initials.append(friday ? kRed : "").append(Shamsi::kPersianWeekdayInitials.at(column));
-        initials.append(friday ? kColorOff : "").append(kLeftToRightMark);
-    }
-    lines.push_back(initials);
+    lines.push_back(WeekdayHeads(style));
 
     const unsigned first = Shamsi::SaturdayFirstIndex(Shamsi::Weekday({year, month, 1}));
     const int days = Shamsi::DaysInMonth(year, month);

@@ -1,6 +1,7 @@
 // Month calendars as text, the way cal(1) lays them out, in the Iranian
-// week: a title (the Persian month name, and the year), a line of weekday
-// initials, then one line per week. Each week has 7 columns of 3 cells,
+// week: a title (the month name, and the year), a line of weekday initials
+// (the first two letters of the English names where the months go by
+// English names), then one line per week. Each week has 7 columns of 3 cells,
 // Saturday on the left to Friday on the right, each day's number
 // right-aligned in the first 2 cells. A month is 20 cells wide (the last
 // column's third cell is left out); months side by side are 2 cells apart.

@@ -50,13 +50,11 @@ std::string SetOption(std::string_view name, std::string_view value, Options& op
             return "--digits takes ascii or persian, not " + quoted();
         }
     } else if (name == "--names") {
-        if (value == "iranian") {
-            options.names = Shamsi::MonthNames::kIranian;
-        } else if (value == "afghan") {
-            options.names = Shamsi::MonthNames::kAfghan;
-        } else {
-            return "--names takes iranian or afghan, not " + quoted();
+        const std::optional<Shamsi::MonthNames> names = Shamsi::MonthNamesCalled(value);
+        if (!names) {
+            return "--names takes iranian, afghan or english, not " + quoted();
         }
+        options.names = *names;
     } else if (name == "--field") {
         const auto field = ReadCount(value);
         if (!field || *field < 1) {

@@ -195,8 +195,7 @@ std::string_view Describe(ReadError error, Calendar calendar) {
         case ReadError::kNone:
             return "no error";
         case ReadError::kUnreadable:
-            return calendar == Calendar::kShamsi ? "not a date of the form Y/M/D or D MONTH Y"
-                                                 : "not a date of the form Y/M/D, D MONTH Y or MONTH D, Y";
+            return "not a date of the form Y/M/D, D MONTH Y or MONTH D, Y";
         case ReadError::kNotADate:
             return calendar == Calendar::kShamsi ? "not a day of the Shamsi calendar"
                                                  : "not a day of the Miladi calendar";
@@ -358,13 +357,20 @@ private:
     template <typename Try>
     bool EachName(Part part, Try&& attempt) const {
         const bool shamsi = reader_.calendar_ == Calendar::kShamsi;
+        // An empty name (a month without another Latin spelling) is never
+        // tried.
+        const auto named = [&](std::string_view name, int value) {
+            return !name.empty() && attempt(name, value);
+        };
         if (part == Part::kMonthName) {
             for (std::size_t i = 0; i < kMonthsInYear; ++i) {
                 const int month = static_cast<int>(i) + 1;
                 if (shamsi
-                        ? attempt(kIranianMonthNames.at(i), month) || attempt(kAfghanMonthNames.at(i), month)
-                        : attempt(kMiladiMonthNames.at(i), month) ||
-                              attempt(kMiladiMonthNames.at(i).substr(0, 3), month)) {
+                        ? named(kIranianMonthNames.at(i), month) || named(kAfghanMonthNames.at(i), month) ||
+                              named(kEnglishMonthNames.at(i), month) ||
+                              named(kEnglishMonthOtherNames.at(i), month)
+                        : named(kMiladiMonthNames.at(i), month) ||
+                              named(kMiladiMonthNames.at(i).substr(0, 3), month)) {
                     return true;
                 }
             }
@@ -372,9 +378,9 @@ private:
         }
         for (std::size_t i = 0; i < kPersianWeekdayNames.size(); ++i) {
             const int weekday = static_cast<int>(i);
-            if (shamsi ? attempt(kPersianWeekdayNames.at(i), weekday)
-                       : attempt(kEnglishWeekdayNames.at(i), weekday) ||
-                             attempt(kEnglishWeekdayNames.at(i).substr(0, 3), weekday)) {
+            if ((shamsi && named(kPersianWeekdayNames.at(i), weekday)) ||
+                named(kEnglishWeekdayNames.at(i), weekday) ||
+                named(kEnglishWeekdayNames.at(i).substr(0, 3), weekday)) {
                 return true;
             }
         }
@@ -498,10 +504,9 @@ private:
 Reader::Reader(Calendar calendar) : calendar_(calendar), usual_(true) {
     constexpr std::array<std::string_view, 5> kUsualForms = {"%Y/%m/%d", "%Y-%m-%d", "%d %B %Y", "%B %d, %Y",
                                                              "%B %d %Y"};
-    const std::size_t forms = calendar == Calendar::kShamsi ? 3 : kUsualForms.size();
-    for (std::size_t i = 0; i < forms; ++i) {
+    for (const std::string_view form : kUsualForms) {
         pieces_.push_back({Part::kWeekdayBefore, 0, 0});
-        AddForm(kUsualForms.at(i));
+        AddForm(form);
     }
 }
 
@@ -811,11 +816,8 @@ Formatter::Formatter(Calendar calendar) : Formatter("%Y/%m/%d", calendar) {}
 Formatter::Formatter(std::string_view pattern, Calendar calendar, Digits digits, MonthNames names)
     : calendar_(calendar), digits_(digits), names_(names) {
     const bool shamsi = calendar == Calendar::kShamsi;
-    const std::size_t monthName =
-        !shamsi ? LongestName(kMiladiMonthNames)
-                : LongestName(names == MonthNames::kAfghan ? kAfghanMonthNames : kIranianMonthNames);
-    const std::size_t weekdayName =
-        shamsi ? LongestName(kPersianWeekdayNames) : LongestName(kEnglishWeekdayNames);
+    const std::size_t monthName = LongestName(shamsi ? ShamsiMonthNames(names) : kMiladiMonthNames);
+    const std::size_t weekdayName = LongestName(WeekdayNames());
 
     auto addText = [this](std::string_view text) {
         if (!pieces_.empty() && pieces_.back().field == Field::kText) {
@@ -967,12 +969,18 @@ char* Formatter::WriteFields(char* out, const Fields& fields) const {
                                             : kMiladiMonthNames.at(monthIndex));
                 break;
             case Field::kWeekdayName:
-                out = WriteName(out, shamsi ? kPersianWeekdayNames.at(fields.weekday % 7)
-                                            : kEnglishWeekdayNames.at(fields.weekday % 7));
+                out = WriteName(out, WeekdayNames().at(fields.weekday % 7));
                 break;
         }
     }
     return out;
+}
+
+// Persian for Shamsi dates, unless their months go by English names; English
+// for Miladi dates.
+const std::array<std::string_view, 7>& Formatter::WeekdayNames() const {
+    const bool persian = calendar_ == Calendar::kShamsi && names_ != MonthNames::kEnglish;
+    return persian ? kPersianWeekdayNames : kEnglishWeekdayNames;
 }
 
 std::string Formatter::Format(const Date& shamsi) const {

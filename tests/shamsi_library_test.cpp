@@ -368,6 +368,7 @@ TEST(ShamsiLibrary, EveryDayReadsBackInTheFormsItIsWrittenIn) {
         {Calendar::kShamsi, {"%A %-d %B %Y", Digits::kPersian, MonthNames::kIranian}, true},
         {Calendar::kShamsi, {"%A، %d %B %Y", Digits::kAscii, MonthNames::kAfghan}, true},
         {Calendar::kShamsi, {"%d.%m.%Y (%y, %j)", Digits::kPersian, MonthNames::kIranian}, false},
+        {Calendar::kShamsi, {"%A, %B %-d, %Y", Digits::kAscii, MonthNames::kEnglish}, true},
         {Calendar::kMiladi, {"%A, %B %-d, %Y", Digits::kAscii, MonthNames::kIranian}, true},
         {Calendar::kMiladi, {"%A %d %B %Y", Digits::kPersian, MonthNames::kIranian}, true},
         {Calendar::kMiladi, {"%Y%m%d", Digits::kAscii, MonthNames::kIranian}, false},
@@ -429,7 +430,17 @@ TEST(ShamsiLibrary, ReadsNamesWeekdaysAndTheirSpellings) {
         {"17آذر 1405", Calendar::kShamsi, ReadError::kUnreadable, {}},
         {"جمعه17 آذر 1405", Calendar::kShamsi, ReadError::kUnreadable, {}},
         {"17 December 1405", Calendar::kShamsi, ReadError::kUnreadable, {}},
-        {"آذر 17, 1405", Calendar::kShamsi, ReadError::kUnreadable, {}},
+        {"آذر 17, 1405", Calendar::kShamsi, ReadError::kNone, {1405, 9, 17}},
+        {"17 Azar 1405", Calendar::kShamsi, ReadError::kNone, {1405, 9, 17}},
+        {"azar 17 1405", Calendar::kShamsi, ReadError::kNone, {1405, 9, 17}},
+        {"TUE, 17 AZAR 1405", Calendar::kShamsi, ReadError::kNone, {1405, 9, 17}},
+        {"سه‌شنبه ۱۷ Azar ۱۴۰۵", Calendar::kShamsi, ReadError::kNone, {1405, 9, 17}},
+        {"1 Amordad 1404", Calendar::kShamsi, ReadError::kNone, {1404, 5, 1}},
+        {"1 Dei 1404", Calendar::kShamsi, ReadError::kNone, {1404, 10, 1}},
+        {"Friday, 17 Azar 1405", Calendar::kShamsi, ReadError::kWrongWeekday, {}},
+        {"17 Azarr 1405", Calendar::kShamsi, ReadError::kUnreadable, {}},
+        {"17 Aza 1405", Calendar::kShamsi, ReadError::kUnreadable, {}},
+        {"17 Mordaad 1405", Calendar::kShamsi, ReadError::kUnreadable, {}},
         {"8 December 2026", Calendar::kMiladi, ReadError::kNone, {2026, 12, 8}},
         {"08 Dec 2026", Calendar::kMiladi, ReadError::kNone, {2026, 12, 8}},
         {"December 8, 2026", Calendar::kMiladi, ReadError::kNone, {2026, 12, 8}},
@@ -442,6 +453,7 @@ TEST(ShamsiLibrary, ReadsNamesWeekdaysAndTheirSpellings) {
         {"8 Decem 2026", Calendar::kMiladi, ReadError::kUnreadable, {}},
         {"Tues 8 December 2026", Calendar::kMiladi, ReadError::kUnreadable, {}},
         {"8 آذر 2026", Calendar::kMiladi, ReadError::kUnreadable, {}},
+        {"8 Azar 2026", Calendar::kMiladi, ReadError::kUnreadable, {}},
     };
     for (const Case& c : cases) {
         sys_days day{};
@@ -517,4 +529,8 @@ TEST(ShamsiLibrary, ReadsThePatternItIsGiven) {
         Shamsi::Formatter("%y %B", Calendar::kShamsi, Shamsi::Digits::kAscii, Shamsi::MonthNames::kAfghan)
             .Format(Shamsi::Date{1405, 9, 17}),
         "05 قوس");
+    const Shamsi::Formatter english("%A, %-d %B %Y", Calendar::kShamsi, Shamsi::Digits::kPersian,
+                                    Shamsi::MonthNames::kEnglish);
+    EXPECT_EQ(english.Format(Shamsi::Date{1405, 9, 17}), "Tuesday, ۱۷ Azar ۱۴۰۵");
+    EXPECT_EQ(english.Format(Shamsi::Date{1404, 5, 1}), "Wednesday, ۱ Mordad ۱۴۰۴");
 }

@@ -152,7 +152,7 @@ def format(a, fmt="%Y/%m/%d", digits="ascii", names="iranian"):
     """Each datetime64 value as Shamsi text, as an array of str.
 
     fmt has the fields of `shamsi-date --format` (see Date.strftime); digits
-    is 'ascii' or 'persian', names (of the months) 'iranian' or 'afghan'.
+    is 'ascii' or 'persian', names 'iranian', 'afghan' or 'english'.
     NaT gives ''. A day outside the Shamsi years 1-9999 raises ValueError.
     One call for the whole array, without the GIL.
 

@@ -19,6 +19,7 @@
 #include <cstdint>
 #include <cstdio>
 #include <limits>
+#include <optional>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -177,13 +178,11 @@ Shamsi::Digits DigitsNamed(const std::string& digits) {
 }
 
 Shamsi::MonthNames NamesNamed(const std::string& names) {
-    if (names == "iranian") {
-        return Shamsi::MonthNames::kIranian;
+    const std::optional<Shamsi::MonthNames> chosen = Shamsi::MonthNamesCalled(names);
+    if (!chosen) {
+        throw py::value_error(Refused(names, "names are 'iranian', 'afghan' or 'english'"));
     }
-    if (names == "afghan") {
-        return Shamsi::MonthNames::kAfghan;
-    }
-    throw py::value_error(Refused(names, "names are 'iranian' or 'afghan'"));
+    return *chosen;
 }
 
 Shamsi::Formatter MakeFormatter(const std::string& format, const std::string& digits, const std::string& names) {
@@ -625,8 +624,10 @@ result falls outside the years 1-9999.)")
             R"(The date as text, with the fields of `shamsi-date --format`:
 %Y year (at least four digits), %y its last two digits, %m %d month and day
 (two digits), %-m %-d unpadded, %B month name, %A weekday name, %j day of
-the year (three digits), %%. digits: 'ascii' or 'persian'; names (of the
-months): 'iranian' or 'afghan'. ValueError for a bad format ("unknown field %q").)")
+the year (three digits), %%. digits: 'ascii' or 'persian'; names: 'iranian'
+or 'afghan' (Persian weekday names, the months' Iranian or Afghan names), or
+'english' (the months' Latin names, Farvardin ... Esfand, and English weekday
+names). ValueError for a bad format ("unknown field %q").)")
         .def(
             "__format__",
             [](const Shamsi::Date& date, const std::string& format) {
@@ -722,7 +723,7 @@ months): 'iranian' or 'afghan'. ValueError for a bad format ("unknown field %q")
 
     module.def("parse", &Parse, py::arg("text"),
                R"(The Date a text names, in any form `shamsi-date to-miladi` reads: Y/M/D or
-Y-M-D with the full year, D MONTH Y with the month's Iranian or Afghan name,
+Y-M-D with the full year, D MONTH Y with the month's Iranian, Afghan or Latin name,
 either after a weekday name (which must be the date's), with a time of day
 after it if any; ASCII, Persian or Arabic-Indic digits. ValueError with the
 reason for anything else, TypeError for anything but a str.)");

@@ -34,7 +34,7 @@ FORMATS = ["%Y/%m/%d", "%A %-d %B %Y", "%y-%-m-%-d %j", "%B %y, %%Y", "[%d.%m.%Y
 
 @pytest.mark.parametrize("fmt", FORMATS)
 @pytest.mark.parametrize("digits", ["ascii", "persian"])
-@pytest.mark.parametrize("names", ["iranian", "afghan"])
+@pytest.mark.parametrize("names", ["iranian", "afghan", "english"])
 def test_formats_are_shamsi_dates(shamsi_date, fmt, digits, names):
     expected = _lines(
         shamsi_date("to-shamsi", "--format", fmt, "--digits", digits, "--names", names,
@@ -56,6 +56,7 @@ TEXTS = [
     "۱۷ قوس ۱۴۰۵",
     "سه شنبه  17 آذر  1405",
     "سه‌شنبه، ۱۷ آذر ۱۴۰۵",
+    "Tuesday, 17 Azar 1405",
     "1405/09/17 10:30",
     "1405/09/17T23:59:59.5+03:30",
     "0001/1/1",

@@ -30,7 +30,7 @@ check() {
 }
 
 p='shamsi-date: '
-u='not a date of the form Y/M/D or D MONTH Y'
+u='not a date of the form Y/M/D, D MONTH Y or MONTH D, Y'
 check "one argument" 0 '' $'2026/12/08\n' '' -- to-miladi 1405/09/17
 check "standard input, a bad line" 1 $'1404/01/01\n1404/12/30\n' $'2025/03/21\n\n' \
   "${p}line 2: '1404/12/30': not a day of the Shamsi calendar"$'\n' -- to-miladi
@@ -76,6 +76,13 @@ check "header only, no line feed" 0 'id,when' 'id,when' '' -- to-shamsi --header
 check "input format" 1 $'17/9/1405\n1405/09/17\n' $'2026/12/08\n\n' "${p}line 2: '1405/09/17': not of the form %d/%m/%Y"$'\n' \
   -- to-miladi --input-format %d/%m/%Y
 check "%y and Afghan month names" 0 '' $'05 حوت 1405\n' '' -- to-shamsi --format '%y %B %Y' --names afghan 2027-03-20
+check "Shamsi months in Latin letters" 1 '' $'2026/12/08\n2026/12/08\n2026/12/08\n2025/07/23\n2025/12/22\n\n\n' \
+  "${p}argument 6: 'Friday, 17 Azar 1405': $w"$'\n'"${p}argument 7: '17 Azarr 1405': $u"$'\n' \
+  -- to-miladi '17 Azar 1405' 'azar 17, 1405' 'Tuesday, 17 Azar 1405' '1 Amordad 1404' '1 Dei 1404' \
+  'Friday, 17 Azar 1405' '17 Azarr 1405'
+check "English names" 0 '' $'Tuesday, 17 Azar 1405\n' '' -- to-shamsi --names english --format '%A, %-d %B %Y' 2026-12-08
+check "English names, Persian digits" 0 '' $'۱۷ Azar ۱۴۰۵\n' '' \
+  -- to-shamsi --names english --digits persian --format '%-d %B %Y' 2026-12-08
 
 # Words for days name the local day: in time zones 25 hours apart they
 # never name the same one.
@@ -99,7 +106,7 @@ check "add weeks back, no -- needed" 0 '' $'سه\u200cشنبه 26 آبان 1405\
 check "add a year to 30 Esfand, Persian digits" 0 '' $'۱۴۰۴/۱۲/۲۹\n' '' -- add --digits persian +۱y ۱۴۰۳/۱۲/۳۰
 check "add Miladi months" 0 '' $'2025/02/28\n2024/02/29\n' '' -- add --miladi 1m 2025-01-31 2024-01-31
 check "add, standard input, bad lines kept in place" 1 $'1405/06/31\r\nbad\n9999/12/01\n1404/1/1' $'1405/07/30\r\n\n\n1404/02/01' \
-  "${p}line 2: 'bad': not a date of the form Y/M/D or D MONTH Y"$'\n'"${p}line 3: '9999/12/01': the result falls outside the Shamsi years 1-9999"$'\n' -- add +1m
+  "${p}line 2: 'bad': $u"$'\n'"${p}line 3: '9999/12/01': the result falls outside the Shamsi years 1-9999"$'\n' -- add +1m
 check "add, field mode" 0 $'a;1405/06/31;x\n' $'a;1405/07/30;x\n' '' -- add +1m --field 2 --delimiter ';'
 check "diff in days" 0 '' $'627\n' '' -- diff 1404/01/01 1405/09/17
 check "diff, the later date first" 0 '' $'-12\n' '' -- diff 1405/09/17 1405/09/05
@@ -108,7 +115,7 @@ check "diff --ymd, backwards and equal" 0 $'1405/09/17,1405/09/12\n1405/1/1,1405
   $'-5d\n0d\n-1y8m16d\n' '' -- diff --ymd
 check "diff --miladi --ymd" 0 '' $'+1m1d\n' '' -- diff --miladi --ymd 2024-01-31 2024-03-01
 check "diff, standard input, bad lines" 1 $'1404/01/01;1405/09/17\r\n1404/13/01;1405/01/01\nx\n1404/1/1;y' $'627\r\n\n\n' \
-  "${p}line 2: '1404/13/01': not a day of the Shamsi calendar"$'\n'"${p}line 3: 'x': not two dates split by ';'"$'\n'"${p}line 4: 'y': not a date of the form Y/M/D or D MONTH Y"$'\n' \
+  "${p}line 2: '1404/13/01': not a day of the Shamsi calendar"$'\n'"${p}line 3: 'x': not two dates split by ';'"$'\n'"${p}line 4: 'y': $u"$'\n' \
   -- diff --delimiter ';'
 check "add with a header, names and a time" 0 $'id,when\n1,۱۷ آذر ۱۴۰۵ 10:30\n2,today\n' \
   "id,when"$'\n'"1,1405/10/17 10:30"$'\n'"2,$("$program" add +1m --format %Y/%m/%d "$("$program" to-shamsi "$(date +%Y/%m/%d)")")"$'\n' '' \
@@ -153,6 +160,14 @@ ${initials/ج/${red}ج${off}}
 22 23 24 25 26 27 ${red}28${off}
 29 30
 " '' -- cal --color=always 9 1404
+check "cal, English names" 0 '' "     Azar 1405
+Sa Su Mo Tu We Th Fr
+    1  2  3  4  5  6
+ 7  8  9 10 11 12 13
+14 15 16 17 18 19 20
+21 22 23 24 25 26 27
+28 29 30
+" '' -- cal --names english azar 1405
 check "cal, no such month" 1 '' '' "${p}argument 1: '13': not a month: 1-12 or its name"$'\n' -- cal 13 1405
 check "cal, no such year" 1 '' '' "${p}argument 1: '0': not a year from 1 to 9999"$'\n' -- cal 0
 # Usage errors.
@@ -163,7 +178,7 @@ check "field 0" 2 '' '' "${p}--field takes a field number from 1, not '0'"$'\n'"
 check "digits" 2 '' '' "${p}--digits takes ascii or persian, not 'arabic'"$'\n'"$hint" -- to-miladi --digits arabic
 check "delimiter alone" 2 '' '' "${p}--delimiter needs --field"$'\n'"$hint" -- to-miladi --delimiter ';'
 check "missing value" 2 '' '' "${p}option '--format' needs a value"$'\n'"$hint" -- to-miladi --format
-check "names" 2 '' '' "${p}--names takes iranian or afghan, not 'dari'"$'\n'"$hint" -- to-miladi --names dari
+check "names" 2 '' '' "${p}--names takes iranian, afghan or english, not 'dari'"$'\n'"$hint" -- to-miladi --names dari
 check "bad input format" 2 '' '' "${p}--input-format: no day (%d or %-d)"$'\n'"$hint" -- to-miladi --input-format %Y/%m
 check "header with arguments" 2 '' '' "${p}--header reads standard input, not DATE arguments"$'\n'"$hint" \
   -- to-miladi --header 1404/1/1

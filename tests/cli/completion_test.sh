@@ -38,7 +38,7 @@ offers 'shamsi-date to-miladi --he' --header --help
 offers 'shamsi-date to-miladi --in' --input-format
 offers 'shamsi-date to-miladi --digits ' ascii persian
 offers 'shamsi-date to-miladi --names=af' afghan
-offers 'shamsi-date to-miladi --names=' iranian afghan
+offers 'shamsi-date to-miladi --names=' iranian afghan english
 offers 'shamsi-date to-miladi --format %Y ' today yesterday tomorrow
 offers 'shamsi-date --format=%Y to-shamsi to' today tomorrow
 offers 'shamsi-date to-miladi --field '

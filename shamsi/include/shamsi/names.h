@@ -2,6 +2,7 @@
 // writes.
 //
 //     Shamsi::MonthName(9, Shamsi::MonthNames::kAfghan)           // "قوس"
+//     Shamsi::MonthName(9, Shamsi::MonthNames::kEnglish)          // "Azar"
 //     Shamsi::PersianWeekdayName(std::chrono::Tuesday)              // "سه‌شنبه"
 //
 // Persian names are in today's spelling, with ی and ک, and with the
@@ -12,19 +13,33 @@
 
 #include <array>
 #include <chrono>
+#include <optional>
 #include <string_view>
 
 namespace Shamsi {
 
-// Which names the Shamsi months go by: Iran's (فروردین ... اسفند) or
-// Afghanistan's (حمل ... حوت, the signs of the zodiac).
-enum class MonthNames { kIranian, kAfghan };
+// Which names the Shamsi months go by: Iran's (فروردین ... اسفند),
+// Afghanistan's (حمل ... حوت, the signs of the zodiac), or Iran's in Latin
+// letters (Farvardin ... Esfand), as English texts write them. With English
+// names a Shamsi date's weekday is written in English too.
+enum class MonthNames { kIranian, kAfghan, kEnglish };
 
 inline constexpr std::array<std::string_view, 12> kIranianMonthNames = {
     "فروردین", "اردیبهشت", "خرداد", "تیر", "مرداد", "شهریور", "مهر", "آبان", "آذر", "دی", "بهمن", "اسفند",
 };
 inline constexpr std::array<std::string_view, 12> kAfghanMonthNames = {
     "حمل", "ثور", "جوزا", "سرطان", "اسد", "سنبله", "میزان", "عقرب", "قوس", "جدی", "دلو", "حوت",
+};
+// Iran's names in Latin letters, in the spelling of English texts (and of
+// ICU's English names for the Persian calendar).
+inline constexpr std::array<std::string_view, 12> kEnglishMonthNames = {
+    "Farvardin", "Ordibehesht", "Khordad", "Tir", "Mordad", "Shahrivar",
+    "Mehr",      "Aban",        "Azar",    "Dey", "Bahman", "Esfand",
+};
+// Other common Latin spellings, read but never written: Amordad for Mordad,
+// Dei for Dey. Empty where a month has none.
+inline constexpr std::array<std::string_view, 12> kEnglishMonthOtherNames = {
+    "", "", "", "", "Amordad", "", "", "", "", "Dei", "", "",
 };
 inline constexpr std::array<std::string_view, 12> kMiladiMonthNames = {
     "January", "February", "March",     "April",   "May",      "June",
@@ -49,13 +64,38 @@ inline constexpr std::array<std::string_view, 7> kPersianWeekdayInitials = {
     return (day.c_encoding() + 1) % 7;
 }
 
+// The set of names a word chooses, as options and arguments spell them:
+// "iranian", "afghan" or "english"; nothing for any other word.
+[[nodiscard]] constexpr std::optional<MonthNames> MonthNamesCalled(std::string_view word) {
+    if (word == "iranian") {
+        return MonthNames::kIranian;
+    }
+    if (word == "afghan") {
+        return MonthNames::kAfghan;
+    }
+    if (word == "english") {
+        return MonthNames::kEnglish;
+    }
+    return std::nullopt;
+}
+
+// The twelve names of the Shamsi months, Farvardin first.
+[[nodiscard]] constexpr const std::array<std::string_view, 12>& ShamsiMonthNames(MonthNames names) {
+    switch (names) {
+        case MonthNames::kAfghan:
+            return kAfghanMonthNames;
+        case MonthNames::kEnglish:
+            return kEnglishMonthNames;
+        case MonthNames::kIranian:
+            break;
+    }
+    return kIranianMonthNames;
+}
+
 // The name of a Shamsi month 1-12; empty for any other number.
 [[nodiscard]] constexpr std::string_view MonthName(int month, MonthNames names = MonthNames::kIranian) {
-    if (month < 1 || month > 12) {
-        return {};
-    }
-    const auto index = static_cast<std::size_t>(month - 1);
-    return names == MonthNames::kAfghan ? kAfghanMonthNames.at(index) : kIranianMonthNames.at(index);
+    return month < 1 || month > 12 ? std::string_view{}
+                                   : ShamsiMonthNames(names).at(static_cast<std::size_t>(month - 1));
 }
 
 // The English name of a Miladi month 1-12; empty for any other number.

@@ -10,6 +10,7 @@
 //     }
 #pragma once
 
+#include <array>
 #include <chrono>
 #include <cstddef>
 #include <cstdint>
@@ -33,7 +34,7 @@ enum class Calendar { kShamsi, kMiladi };
 //   - "Y/M/D" or "Y-M-D": the full year (no century is guessed, "82" is the
 //     year 82), then month and day of one or two digits each;
 //   - "D MONTH Y": "17 آذر 1405", "8 December 2026", "08 Dec 2026";
-//   - Miladi dates also "MONTH D, Y" and "MONTH D Y": "December 8, 2026".
+//   - "MONTH D, Y" and "MONTH D Y": "December 8, 2026", "Azar 17, 1405".
 // Any of them may come after a weekday name, a comma if any ("," or "،")
 // and blanks: "سه‌شنبه ۱۷ آذر ۱۴۰۵", "Tuesday, 8 December 2026"; the
 // weekday must be the date's (kWrongWeekday otherwise). Blanks and tabs may
@@ -41,9 +42,12 @@ enum class Calendar { kShamsi, kMiladi };
 //
 // Digits may be ASCII, Persian (U+06F0-U+06F9) or Arabic-Indic
 // (U+0660-U+0669), mixed freely. Shamsi months go by their Iranian or their
-// Afghan names (names.h), Miladi months and weekdays by their English names,
-// whole or their first three letters, in any case. Persian names are read in
-// the spellings NameLength accepts.
+// Afghan names, or their Iranian names in Latin letters in any case ("Azar",
+// also "Amordad" and "Dei"; names.h), and take any of these forms too;
+// their weekdays go by Persian or English names. Miladi months and all
+// English weekdays by their English names, whole or their first three
+// letters, in any case. Persian names are read in the spellings NameLength
+// accepts.
 
 enum class ReadError {
     kNone,
@@ -193,8 +197,9 @@ char* WriteInteger(char* out, std::int64_t value, Digits digits);
 //   %B  month name                      %A  weekday name
 //   %%  a single %
 // Names are Persian for the Shamsi calendar ("فروردین", "جمعه"; Shamsi
-// months by their Iranian or Afghan names) and English for the Miladi one
-// ("March", "Friday").
+// months by their Iranian or Afghan names), or English with English month
+// names ("Farvardin", "Friday"), and English for the Miladi one ("March",
+// "Friday").
 
 class Formatter {
 public:
@@ -250,6 +255,7 @@ private:
         unsigned weekday;  // 0 for Saturday
     };
     char* WriteFields(char* out, const Fields& fields) const;
+    [[nodiscard]] const std::array<std::string_view, 7>& WeekdayNames() const;
 
     Calendar calendar_;
     Digits digits_;
