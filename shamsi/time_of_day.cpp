@@ -91,5 +91,4 @@ std::size_t TimeOfDayLength(std::string_view text) {
     return pos;
 }
 
-
 }  // namespace Shamsi

@@ -48,8 +48,9 @@ std::string Refused(std::string_view text, std::string_view reason) {
 // "1405/09/17"; any numbers, for messages about values that are no date.
 std::string NumbersText(std::int64_t year, std::int64_t month, std::int64_t day) {
     std::array<char, 80> text{};
-    const int length = std::snprintf(text.data(), text.size(), "%04lld/%02lld/%02lld", static_cast<long long>(year),
-                                     static_cast<long long>(month), static_cast<long long>(day));
+    const int length =
+        std::snprintf(text.data(), text.size(), "%04lld/%02lld/%02lld", static_cast<long long>(year),
+                      static_cast<long long>(month), static_cast<long long>(day));
     return {text.data(), static_cast<std::size_t>(length)};
 }
 
@@ -63,16 +64,22 @@ std::string MiladiText(std::int64_t dayNumber) {
     const std::chrono::year_month_day date{
         std::chrono::sys_days{std::chrono::days{static_cast<std::chrono::days::rep>(dayNumber)}}};
     std::array<char, 40> text{};
-    const int length = std::snprintf(text.data(), text.size(), "%04d-%02u-%02u", static_cast<int>(date.year()),
-                                     static_cast<unsigned>(date.month()), static_cast<unsigned>(date.day()));
+    const int length =
+        std::snprintf(text.data(), text.size(), "%04d-%02u-%02u", static_cast<int>(date.year()),
+                      static_cast<unsigned>(date.month()), static_cast<unsigned>(date.day()));
     return {text.data(), static_cast<std::size_t>(length)};
 }
 
 std::string ShamsiText(const Shamsi::Date& date) { return NumbersText(date.year, date.month, date.day); }
 
-const std::string kMiladiOutOfRange{Shamsi::Describe(Shamsi::ReadError::kOutOfRange, Shamsi::Calendar::kMiladi)};
-const std::string kResultOutOfRange =
-    "the result falls " + std::string(Shamsi::Describe(Shamsi::ReadError::kOutOfRange, Shamsi::Calendar::kShamsi));
+std::string_view MiladiOutOfRange() {
+    return Shamsi::Describe(Shamsi::ReadError::kOutOfRange, Shamsi::Calendar::kMiladi);
+}
+
+std::string ResultOutOfRange() {
+    return "the result falls " +
+           std::string(Shamsi::Describe(Shamsi::ReadError::kOutOfRange, Shamsi::Calendar::kShamsi));
+}
 
 // --- Dates -------------------------------------------------------------------
 
@@ -124,25 +131,29 @@ Shamsi::Date MakeDate(py::handle year, py::handle month, py::handle day) {
     return {static_cast<int>(y), static_cast<int>(m), static_cast<int>(d)};
 }
 
-std::int64_t DayNumber(const Shamsi::Date& date) { return Shamsi::ToSysDays(date).time_since_epoch().count(); }
+std::int64_t DayNumber(const Shamsi::Date& date) {
+    return Shamsi::ToSysDays(date).time_since_epoch().count();
+}
 
 Shamsi::Date DateOfDay(std::int64_t dayNumber, const char* what) {
     if (!Shamsi::InRange(DayOf(dayNumber))) {
-        throw py::value_error(std::string(what) + kResultOutOfRange);
+        throw py::value_error(std::string(what) + ResultOutOfRange());
     }
     return Shamsi::FromSysDays(DayOf(dayNumber));
 }
 
 Shamsi::Date FromGregorian(py::handle value) {
     if (!PyDate_Check(value.ptr())) {
-        throw py::type_error(std::string("from_gregorian takes a datetime.date, not ") + Py_TYPE(value.ptr())->tp_name);
+        throw py::type_error(std::string("from_gregorian takes a datetime.date, not ") +
+                             Py_TYPE(value.ptr())->tp_name);
     }
-    const std::chrono::year_month_day miladi{std::chrono::year{PyDateTime_GET_YEAR(value.ptr())},
-                                             std::chrono::month{static_cast<unsigned>(PyDateTime_GET_MONTH(value.ptr()))},
-                                             std::chrono::day{static_cast<unsigned>(PyDateTime_GET_DAY(value.ptr()))}};
+    const std::chrono::year_month_day miladi{
+        std::chrono::year{PyDateTime_GET_YEAR(value.ptr())},
+        std::chrono::month{static_cast<unsigned>(PyDateTime_GET_MONTH(value.ptr()))},
+        std::chrono::day{static_cast<unsigned>(PyDateTime_GET_DAY(value.ptr()))}};
     const std::chrono::sys_days day{miladi};
     if (!Shamsi::InRange(day)) {
-        throw py::value_error(Refused(MiladiText(day.time_since_epoch().count()), kMiladiOutOfRange));
+        throw py::value_error(Refused(MiladiText(day.time_since_epoch().count()), MiladiOutOfRange()));
     }
     return Shamsi::FromSysDays(day);
 }
@@ -185,7 +196,8 @@ Shamsi::MonthNames NamesNamed(const std::string& names) {
     return *chosen;
 }
 
-Shamsi::Formatter MakeFormatter(const std::string& format, const std::string& digits, const std::string& names) {
+Shamsi::Formatter MakeFormatter(const std::string& format, const std::string& digits,
+                                const std::string& names) {
     Shamsi::Formatter formatter(format, Shamsi::Calendar::kShamsi, DigitsNamed(digits), NamesNamed(names));
     if (!formatter.Error().empty()) {
         throw py::value_error(Refused(format, formatter.Error()));
@@ -215,7 +227,7 @@ Shamsi::ReadError ReadText(std::string_view text, std::chrono::sys_days& day) {
         rest.remove_suffix(1);
     }
     return rest.empty() || Shamsi::TimeOfDayLength(rest) == rest.size() ? Shamsi::ReadError::kNone
-                                                                         : Shamsi::ReadError::kUnreadable;
+                                                                        : Shamsi::ReadError::kUnreadable;
 }
 
 std::string_view Utf8(py::handle text, const char* what) {
@@ -258,14 +270,15 @@ struct FieldArrays {
 // or kNone. The unit's size is a constant in the common cases, so that the
 // division is a multiplication.
 template <std::int64_t kTicks>
-std::size_t FieldsOf(const std::int64_t* values, std::size_t count, std::int64_t ticks, FieldArrays out) {
+std::size_t FieldsOf(const std::int64_t* values, std::size_t count, std::int64_t ticks,
+                     const FieldArrays& out) {
     const std::int64_t ticksPerDay = kTicks != 0 ? kTicks : ticks;
     for (std::size_t i = 0; i < count; ++i) {
         if (values[i] == kNaT) {
             out.year[i] = out.month[i] = out.day[i] = 0;
             continue;
         }
-        const std::chrono::sys_days day = DayOf(ticksPerDay == 1 ? values[i] : FloorDays(values[i], ticksPerDay));
+        const std::chrono::sys_days day = DayOf(FloorDays(values[i], ticksPerDay));
         if (!Shamsi::InRange(day)) {
             return i;
         }
@@ -279,7 +292,8 @@ std::size_t FieldsOf(const std::int64_t* values, std::size_t count, std::int64_t
 
 constexpr std::int64_t kSecondsInDay = 86'400;
 
-std::size_t FieldsOfAny(const std::int64_t* values, std::size_t count, std::int64_t ticks, FieldArrays out) {
+std::size_t FieldsOfAny(const std::int64_t* values, std::size_t count, std::int64_t ticks,
+                        const FieldArrays& out) {
     switch (ticks) {
         case 1:
             return FieldsOf<1>(values, count, ticks, out);
@@ -366,20 +380,22 @@ py::tuple ToShamsiArrays(const py::array& values, std::int64_t ticksPerDay) {
     py::array_t<std::int32_t> month(values.size());
     py::array_t<std::int32_t> day(values.size());
     const FieldArrays out{year.mutable_data(), month.mutable_data(), day.mutable_data()};
-    std::size_t bad = kNone;
-    {
+    const std::size_t bad = [&] {
         const py::gil_scoped_release unlocked;
-        bad = FieldsOfAny(input, count, ticksPerDay, out);
-    }
+        return FieldsOfAny(input, count, ticksPerDay, out);
+    }();
     if (bad != kNone) {
-        throw py::value_error(Refused(MiladiText(FloorDays(input[bad], ticksPerDay)), kMiladiOutOfRange));
+        throw py::value_error(Refused(MiladiText(FloorDays(input[bad], ticksPerDay)), MiladiOutOfRange()));
     }
     return py::make_tuple(year, month, day);
 }
 
-py::array NewDays(py::ssize_t count) { return py::array(py::dtype("M8[D]"), std::vector<py::ssize_t>{count}); }
+py::array NewDays(py::ssize_t count) {
+    return py::array(py::dtype("M8[D]"), std::vector<py::ssize_t>{count});
+}
 
-py::array FromShamsiArrays(const py::array& years, const py::array& months, const py::array& days, bool coerce) {
+py::array FromShamsiArrays(const py::array& years, const py::array& months, const py::array& days,
+                           bool coerce) {
     const auto* y = DataOf<std::int64_t>(years, "from_shamsi");
     const auto* m = DataOf<std::int64_t>(months, "from_shamsi");
     const auto* d = DataOf<std::int64_t>(days, "from_shamsi");
@@ -429,8 +445,9 @@ std::size_t WidestText(const Shamsi::Formatter& formatter, std::vector<std::uint
     for (int month = 1; month <= Shamsi::kMonthsInYear; ++month) {
         for (int day = kFirstDay; day < kFirstDay + kDaysInWeek; ++day) {
             const char* end = formatter.Write(buffer.data(), Shamsi::Date{Shamsi::kLastYear, month, day});
-            widest = std::max(widest, DecodeUtf8({buffer.data(), static_cast<std::size_t>(end - buffer.data())},
-                                                 characters.data()));
+            widest =
+                std::max(widest, DecodeUtf8({buffer.data(), static_cast<std::size_t>(end - buffer.data())},
+                                            characters.data()));
         }
     }
     return widest;
@@ -461,15 +478,16 @@ py::array FormatArray(const py::array& values, std::int64_t ticksPerDay, const s
                     break;
                 }
                 const char* end = formatter.Write(buffer.data(), day);
-                written = std::min(
-                    width, DecodeUtf8({buffer.data(), static_cast<std::size_t>(end - buffer.data())}, characters.data()));
+                written =
+                    std::min(width, DecodeUtf8({buffer.data(), static_cast<std::size_t>(end - buffer.data())},
+                                               characters.data()));
                 std::copy_n(characters.data(), written, row);
             }
             std::fill(row + written, row + width, 0U);
         }
     }
     if (bad != kNone) {
-        throw py::value_error(Refused(MiladiText(FloorDays(input[bad], ticksPerDay)), kMiladiOutOfRange));
+        throw py::value_error(Refused(MiladiText(FloorDays(input[bad], ticksPerDay)), MiladiOutOfRange()));
     }
     return result;
 }
@@ -542,7 +560,8 @@ py::array ParseArray(const py::array& texts, bool coerce) {
         const auto* objects = static_cast<PyObject* const*>(texts.data());
         for (std::size_t i = 0; i < count; ++i) {
             PyObject* object = objects[i];
-            const bool isNaN = PyFloat_Check(object) && PyFloat_AS_DOUBLE(object) != PyFloat_AS_DOUBLE(object);
+            const bool isNaN =
+                PyFloat_Check(object) && PyFloat_AS_DOUBLE(object) != PyFloat_AS_DOUBLE(object);
             if (object == Py_None || isNaN) {
                 missing[i] = true;
             } else {
@@ -580,7 +599,8 @@ PYBIND11_MODULE(_shamsi, module) {
     }
     module.doc() = "The native part of the shamsi module; use shamsi, not this.";
 
-    py::class_<Shamsi::Date>(module, "Date", R"(A day of the Shamsi (Iranian solar) calendar, in the years 1-9999.
+    py::class_<Shamsi::Date>(module, "Date",
+                             R"(A day of the Shamsi (Iranian solar) calendar, in the years 1-9999.
 
 Date(year, month, day): month 1 is Farvardin, 12 Esfand. Immutable,
 hashable and ordered; str() gives "1405/09/17". Raises ValueError for
@@ -601,12 +621,15 @@ the Shamsi years 1-9999") and TypeError for anything but integers.)")
             "Today in the local time zone.")
         .def(
             "add",
-            [](const Shamsi::Date& date, py::handle years, py::handle months, py::handle weeks, py::handle days) {
+            [](const Shamsi::Date& date, py::handle years, py::handle months, py::handle weeks,
+               py::handle days) {
                 const Shamsi::Period period{Integer(years, "years"), Integer(months, "months"),
                                             Integer(weeks, "weeks"), Integer(days, "days")};
                 const Shamsi::Date moved = Shamsi::Add(date, period);
                 if (!moved.IsValid()) {
-                    throw py::value_error(Refused(ShamsiText(date) + " + " + Shamsi::FormatPeriod(period, Shamsi::Digits::kAscii), kResultOutOfRange));
+                    throw py::value_error(Refused(
+                        ShamsiText(date) + " + " + Shamsi::FormatPeriod(period, Shamsi::Digits::kAscii),
+                        ResultOutOfRange()));
                 }
                 return moved;
             },
@@ -631,21 +654,23 @@ names). ValueError for a bad format ("unknown field %q").)")
         .def(
             "__format__",
             [](const Shamsi::Date& date, const std::string& format) {
-                return format.empty() ? ShamsiText(date) : MakeFormatter(format, "ascii", "iranian").Format(date);
+                return format.empty() ? ShamsiText(date)
+                                      : MakeFormatter(format, "ascii", "iranian").Format(date);
             },
             py::arg("format"))
         .def(
-            "weekday",
-            [](const Shamsi::Date& date) { return (Shamsi::Weekday(date).c_encoding() + 6) % 7; },
+            "weekday", [](const Shamsi::Date& date) { return (Shamsi::Weekday(date).c_encoding() + 6) % 7; },
             "The day of the week as Python counts it: Monday is 0, Saturday 5, Sunday 6.")
         .def("__str__", &ShamsiText)
         .def("__repr__",
              [](const Shamsi::Date& date) {
-                 return "shamsi.Date(" + std::to_string(date.year) + ", " + std::to_string(date.month) + ", " +
-                        std::to_string(date.day) + ")";
+                 return "shamsi.Date(" + std::to_string(date.year) + ", " + std::to_string(date.month) +
+                        ", " + std::to_string(date.day) + ")";
              })
         .def("__hash__",
-             [](const Shamsi::Date& date) { return py::hash(py::make_tuple(date.year, date.month, date.day)); })
+             [](const Shamsi::Date& date) {
+                 return py::hash(py::make_tuple(date.year, date.month, date.day));
+             })
         .def("__reduce__",
              [](const py::object& self) {
                  const auto& date = self.cast<const Shamsi::Date&>();
@@ -732,8 +757,9 @@ reason for anything else, TypeError for anything but a str.)");
         [](py::handle year) {
             const std::int64_t y = Integer(year, "year");
             if (DateError(y, 1, 1) != Shamsi::ReadError::kNone) {
-                throw py::value_error(Refused(std::to_string(y), Shamsi::Describe(Shamsi::ReadError::kOutOfRange,
-                                                                                  Shamsi::Calendar::kShamsi)));
+                throw py::value_error(
+                    Refused(std::to_string(y),
+                            Shamsi::Describe(Shamsi::ReadError::kOutOfRange, Shamsi::Calendar::kShamsi)));
             }
             return Shamsi::IsLeapYear(y);
         },
