@@ -149,7 +149,8 @@ def from_shamsi(year, month, day, errors="raise"):
 
 
 def format(a, fmt="%Y/%m/%d", digits="ascii", names="iranian"):
-    """Each datetime64 value as Shamsi text, as an array of str.
+    """Each datetime64 value as Shamsi text, as an array of str as wide as the
+    widest text the format can give.
 
     fmt has the fields of `shamsi-date --format` (see Date.strftime); digits
     is 'ascii' or 'persian', names 'iranian', 'afghan' or 'english'.
@@ -157,7 +158,7 @@ def format(a, fmt="%Y/%m/%d", digits="ascii", names="iranian"):
     One call for the whole array, without the GIL.
 
     >>> format(numpy.array(['2026-12-08'], 'datetime64[D]'), '%-d %B %Y')
-    array(['17 آذر 1405'], dtype='<U11')
+    array(['17 آذر 1405'], dtype='<U16')
     """
     flat, ticks, shape = _datetimes(a, "format")
     return _shamsi._format(flat, ticks, fmt, digits, names).reshape(shape)
