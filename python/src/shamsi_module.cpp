@@ -521,6 +521,21 @@ ReadResult ReadAll(std::size_t count, TextAt textAt, std::int64_t* out, bool coe
     return {};
 }
 
+// None, NaN, and pandas' NA and NaT: what marks a missing text in an object
+// array (pandas' by their types' names, so that pandas need not be there).
+bool IsMissing(PyObject* object) {
+    if (object == Py_None) {
+        return true;
+    }
+    if (PyFloat_Check(object)) {
+        const double value = PyFloat_AS_DOUBLE(object);
+        return value != value;
+    }
+    std::string_view type = Py_TYPE(object)->tp_name;  // with its module or without
+    type.remove_prefix(type.find_last_of('.') == std::string_view::npos ? 0 : type.find_last_of('.') + 1);
+    return type == "NAType" || type == "NaTType";
+}
+
 py::array ParseArray(const py::array& texts, bool coerce) {
     if (texts.ndim() != 1 || (texts.flags() & py::array::c_style) == 0) {
         throw py::type_error("parse_array: expected a one-dimensional contiguous array");
@@ -560,9 +575,7 @@ py::array ParseArray(const py::array& texts, bool coerce) {
         const auto* objects = static_cast<PyObject* const*>(texts.data());
         for (std::size_t i = 0; i < count; ++i) {
             PyObject* object = objects[i];
-            const bool isNaN =
-                PyFloat_Check(object) && PyFloat_AS_DOUBLE(object) != PyFloat_AS_DOUBLE(object);
-            if (object == Py_None || isNaN) {
+            if (IsMissing(object)) {
                 missing[i] = true;
             } else {
                 views[i] = Utf8(object, "parse_array");

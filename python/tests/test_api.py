@@ -6,6 +6,7 @@ import datetime
 import pickle
 
 import numpy as np
+import pandas as pd
 import pytest
 
 import shamsi
@@ -158,6 +159,9 @@ def test_missing_values():
     assert np.isnat(shamsi.parse_array(np.array(["1405/09/17", "", None, float("nan")], object))).tolist() == [
         False, True, True, True]
     assert np.isnat(shamsi.parse_array(np.array(["", "1405/09/17"]))).tolist() == [True, False]
+    texts = pd.Series(["1405/09/17", None], dtype="string")  # pandas' NA
+    assert np.isnat(shamsi.parse_array(texts)).tolist() == [False, True]
+    assert np.isnat(shamsi.parse_array(np.array([pd.NaT], object))).tolist() == [True]
 
 
 def test_units_and_shapes():
