@@ -9,9 +9,15 @@
 #     against a PL/pgSQL converter on the 33-year cycle
 #     (bench/plpgsql_to_shamsi.sql), which must first agree with to_shamsi
 #     on every one of those days; count(d) for the cost of the scan alone;
+#   - count(d::shamsi::text), the type's output, against the same to_char;
 #   - GROUP BY shamsi_trunc('month', d) against GROUP BY date_trunc('month', d);
+#   - an index range scan over ten Shamsi years on a shamsi column against
+#     the same scan on the date column (Index Only Scan, both);
 # all with one process (no parallel workers); then count(to_shamsi(d)) with
-# two parallel workers against one process.
+# two parallel workers against one process. Last, two shards and a
+# coordinator (postgres_fdw, partitioned by shamsi_year(d)) run
+# GROUP BY shamsi_year(d), shamsi_month(d) over a million rows: EXPLAIN
+# ANALYZE VERBOSE gives the rows each shard's foreign scan brings back.
 #
 #   scripts/bench-postgres.sh
 #   RUNS=5 scripts/bench-postgres.sh
@@ -39,29 +45,44 @@ psql=("$bin/psql" -X -q -v ON_ERROR_STOP=1 -At)
 "${psql[@]}" -c "CREATE EXTENSION shamsi" -f bench/plpgsql_to_shamsi.sql
 days=$("${psql[@]}" -c "SELECT shamsi_date(1400, 1, 1) - shamsi_date(1300, 1, 1)")
 "${psql[@]}" -c "CREATE UNLOGGED TABLE days AS
-  SELECT shamsi_date(1300, 1, 1) + i % $days AS d FROM generate_series(0, $rows - 1) AS i" \
+  SELECT d, d::shamsi AS s FROM (SELECT shamsi_date(1300, 1, 1) + i % $days AS d FROM generate_series(0, $rows - 1) AS i) AS t" \
+  -c "CREATE INDEX days_d ON days (d)" -c "CREATE INDEX days_s ON days (s)" \
   -c "VACUUM ANALYZE days" -c "SELECT count(*) FROM days" >/dev/null
+# The ten years 1350-1359, as dates for the date column.
+from=$("${psql[@]}" -c "SELECT shamsi_date(1350, 1, 1)") to=$("${psql[@]}" -c "SELECT shamsi_date(1359, 12, 29)")
 wrong=$("${psql[@]}" -c "SELECT count(*) FROM (SELECT shamsi_date(1300, 1, 1) + i AS d FROM generate_series(0, $days - 1) AS i) AS t
   WHERE plpgsql_to_shamsi(d) <> to_shamsi(d)")
 ((wrong == 0)) || { echo "the PL/pgSQL converter disagrees with to_shamsi on $wrong days" >&2; exit 1; }
 echo "$rows rows; the PL/pgSQL converter agrees with to_shamsi on all $days days of 1300-1399"
 
-names=(bare to_char to_shamsi plpgsql date_trunc shamsi_trunc to_shamsi_2)
+names=(bare to_char to_shamsi shamsi_text plpgsql date_trunc shamsi_trunc range_date range_shamsi to_shamsi_2)
 declare -A query=(
   [bare]="SELECT count(d) FROM days"
   [to_char]="SELECT count(to_char(d, 'YYYY/MM/DD')) FROM days"
   [to_shamsi]="SELECT count(to_shamsi(d)) FROM days"
+  [shamsi_text]="SELECT count(d::shamsi::text) FROM days"
+  [range_date]="SELECT count(*) FROM days WHERE d BETWEEN '$from' AND '$to'"
+  [range_shamsi]="SELECT count(*) FROM days WHERE s BETWEEN '1350/01/01' AND '1359/12/29'"
   [plpgsql]="SELECT count(plpgsql_to_shamsi(d)) FROM days"
   [date_trunc]="SELECT count(*) FROM (SELECT date_trunc('month', d) FROM days GROUP BY 1) AS months"
   [shamsi_trunc]="SELECT count(*) FROM (SELECT shamsi_trunc('month', d) FROM days GROUP BY 1) AS months"
   [to_shamsi_2]="SELECT count(to_shamsi(d)) FROM days"
 )
 declare -A workers=([to_shamsi_2]=2) times=()
+# The range scans read the index alone, as an Index Only Scan (checked below).
+declare -A settings=([range_date]="SET enable_seqscan = off; SET enable_bitmapscan = off"
+  [range_shamsi]="SET enable_seqscan = off; SET enable_bitmapscan = off")
+for name in range_date range_shamsi; do
+  plan=$("${psql[@]}" -c "${settings[$name]}" -c "EXPLAIN ${query[$name]}")
+  [[ $plan == *"Index Only Scan"* ]] || { echo "$name is not an index-only scan: $plan" >&2; exit 1; }
+done
+[[ $("${psql[@]}" -c "${query[range_date]}") == $("${psql[@]}" -c "${query[range_shamsi]}") ]] ||
+  { echo "the two range scans count different rows" >&2; exit 1; }
 
 # One timed run of a query: milliseconds, as psql's \timing reports them.
 timed() {
   local name=$1
-  "${psql[@]}" -c "SET max_parallel_workers_per_gather = ${workers[$name]:-0}" -c '\timing on' \
+  "${psql[@]}" -c "SET max_parallel_workers_per_gather = ${workers[$name]:-0}; ${settings[$name]:-}" -c '\timing on' \
     -c "${query[$name]}" | sed -n 's/^Time: \([0-9.]*\) ms.*/\1/p'
 }
 for ((run = 0; run < runs; run++)); do
@@ -87,13 +108,57 @@ printf '| %-70s | %9s | %s |\n' "${query[bare]} (scan alone)" "$(seconds "${ms[b
 printf '| %-70s | %9s | %s |\n' "${query[to_char]}" "$(seconds "${ms[to_char]}")" ""
 printf '| %-70s | %9s | %s |\n' "${query[to_shamsi]}" "$(seconds "${ms[to_shamsi]}")" \
   "to_char / to_shamsi $(ratio "${ms[to_char]}" "${ms[to_shamsi]}")x; PL/pgSQL / to_shamsi $(ratio "${ms[plpgsql]}" "${ms[to_shamsi]}")x"
+printf '| %-70s | %9s | %s |\n' "${query[shamsi_text]}" "$(seconds "${ms[shamsi_text]}")" \
+  "shamsi::text / to_char $(ratio "${ms[shamsi_text]}" "${ms[to_char]}")x"
 printf '| %-70s | %9s | %s |\n' "${query[plpgsql]}" "$(seconds "${ms[plpgsql]}")" ""
 printf '| %-70s | %9s | %s |\n' "${query[date_trunc]}" "$(seconds "${ms[date_trunc]}")" ""
 printf '| %-70s | %9s | %s |\n' "${query[shamsi_trunc]}" "$(seconds "${ms[shamsi_trunc]}")" \
   "shamsi_trunc / date_trunc $(ratio "${ms[shamsi_trunc]}" "${ms[date_trunc]}")x"
+printf '| %-70s | %9s | %s |\n' "${query[range_date]}" "$(seconds "${ms[range_date]}")" ""
+printf '| %-70s | %9s | %s |\n' "${query[range_shamsi]}" "$(seconds "${ms[range_shamsi]}")" \
+  "shamsi / date $(ratio "${ms[range_shamsi]}" "${ms[range_date]}")x"
 printf '| %-70s | %9s | %s |\n' "${query[to_shamsi_2]}, 2 workers" "$(seconds "${ms[to_shamsi_2]}")" \
   "speed-up over one process $(ratio "${ms[to_shamsi]}" "${ms[to_shamsi_2]}")x"
 echo
 for name in "${names[@]}"; do
   echo "$name: ${times[$name]}"
+done
+
+# Two shards and a coordinator: a million rows, the years 1300-1349 on one
+# shard and 1350-1399 on the other, written there directly.
+echo
+declare -A socket=()
+for server in shard1 shard2 coordinator; do
+  pg_private_start "$(mktemp -d "${TMPDIR:-/tmp}/shamsi-bench-$server.XXXXXX")" "$build" "$bin" "$lib" "$share" cmake
+  socket[$server]=$PGHOST
+done
+on() {
+  local server=$1
+  shift
+  PGHOST=${socket[$server]} "${psql[@]}" "$@"
+}
+shard_rows=1000000
+for shard in shard1 shard2; do
+  [[ $shard == shard1 ]] && years="< 1350" || years=">= 1350"
+  on "$shard" -c "CREATE EXTENSION shamsi" -c "CREATE TABLE sales AS SELECT d, i % 97 AS amount
+      FROM (SELECT shamsi_date(1300, 1, 1) + i % $days AS d, i FROM generate_series(0, $shard_rows - 1) AS i) AS t
+      WHERE shamsi_year(d) $years" -c "ANALYZE sales"
+done
+on coordinator -c "CREATE EXTENSION shamsi" -c "CREATE EXTENSION postgres_fdw" \
+  -c "CREATE TABLE sales (d date, amount integer) PARTITION BY RANGE (shamsi_year(d))"
+for shard in shard1 shard2; do
+  on coordinator -c "CREATE SERVER $shard FOREIGN DATA WRAPPER postgres_fdw
+      OPTIONS (host '${socket[$shard]}', port '$PGPORT', dbname 'postgres', extensions 'shamsi')" \
+    -c "CREATE USER MAPPING FOR postgres SERVER $shard OPTIONS (user 'postgres')"
+done
+on coordinator -c "CREATE FOREIGN TABLE sales_1 PARTITION OF sales FOR VALUES FROM (MINVALUE) TO (1350) SERVER shard1
+    OPTIONS (table_name 'sales')" \
+  -c "CREATE FOREIGN TABLE sales_2 PARTITION OF sales FOR VALUES FROM (1350) TO (MAXVALUE) SERVER shard2
+    OPTIONS (table_name 'sales')"
+sharded="SELECT shamsi_year(d), shamsi_month(d), count(*), sum(amount) FROM sales GROUP BY 1, 2"
+echo "$sharded, enable_partitionwise_aggregate on, $shard_rows rows on two shards:"
+on coordinator -c "SET enable_partitionwise_aggregate = on" -c "EXPLAIN (ANALYZE, VERBOSE, COSTS OFF) $sharded" |
+  grep -E 'Foreign Scan|Remote SQL|^ *Append|Execution Time' | sed 's/^/  /'
+for shard in shard1 shard2; do
+  echo "  $shard holds $(on "$shard" -c "SELECT count(*) FROM sales") rows in $(on "$shard" -c "SELECT count(DISTINCT (shamsi_year(d), shamsi_month(d))) FROM sales") Shamsi months"
 done

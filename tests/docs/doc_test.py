@@ -7,6 +7,8 @@
     doc_test.py sql PAGE...     every statement of a ```sql block, in one
                                 database per page; "--> " lines (or a "--> "
                                 after the statement's ";") give its rows
+    doc_test.py python PAGE...  every ">>> " example, as doctest runs it, with
+                                the modules PYTHONPATH gives
     doc_test.py links PAGE...   every relative link and image resolves, and
                                 every "#anchor" names a heading of its page
 
@@ -219,6 +221,28 @@ def check_sql(pages):
     return examples, failures
 
 
+def check_python(pages):
+    """The ">>> " examples of ```python blocks, with doctest; the rest of
+    the page is blanked, so doctest's line numbers are the page's."""
+    import doctest
+
+    failures = examples = 0
+    flags = doctest.NORMALIZE_WHITESPACE | doctest.ELLIPSIS
+    for page in pages:
+        with open(page, encoding="utf-8") as text:
+            lines = text.read().split("\n")
+        kept = [""] * len(lines)
+        for language, start, body in fenced_blocks(page):
+            if language in ("python", "pycon"):
+                kept[start - 1 : start - 1 + len(body)] = body
+        test = doctest.DocTestParser().get_doctest("\n".join(kept), {}, page, page, 0)
+        runner = doctest.DocTestRunner(optionflags=flags)
+        result = runner.run(test)
+        examples += result.attempted
+        failures += result.failed
+    return examples, failures
+
+
 def anchor(heading):
     """The anchor a heading gets, as GitHub makes it."""
     text = re.sub(r"`|\*\*|\[([^\]]*)\]\([^)]*\)", r"\1", heading.strip().lower())
@@ -272,11 +296,11 @@ def check_links(pages):
 
 
 def main():
-    if len(sys.argv) < 3 or sys.argv[1] not in ("shell", "sql", "links"):
+    if len(sys.argv) < 3 or sys.argv[1] not in ("shell", "sql", "python", "links"):
         print(__doc__.strip().split("\n\n")[1], file=sys.stderr)
         return 2
     kind, pages = sys.argv[1], sys.argv[2:]
-    check = {"shell": check_shell, "sql": check_sql, "links": check_links}[kind]
+    check = {"shell": check_shell, "sql": check_sql, "python": check_python, "links": check_links}[kind]
     examples, failures = check(pages)
     print(f"{kind}: {examples - failures} passed, {failures} failed")
     if examples == 0:

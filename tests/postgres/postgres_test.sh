@@ -3,7 +3,10 @@
 # private_server.sh) and stopped, with its folder removed, pass or fail:
 #   1. pg_regress runs sql/*.sql and compares their output with expected/*.out;
 #   2. every day of the Shamsi years 1-9999, written by to_shamsi and read
-#      back by shamsi_date, agrees with shamsi-date both ways.
+#      back by shamsi_date, agrees with shamsi-date both ways;
+#   3. a database with a shamsi column, an index on it and generated columns
+#      goes through pg_dump and pg_restore unchanged, and shamsi values go
+#      through binary COPY (the type's send and receive).
 #
 #   postgres_test.sh BUILD_DIR SHAMSI_DATE CMAKE PG_BIN_DIR PG_LIB_DIR PG_SHARE_DIR
 #
@@ -29,7 +32,7 @@ echo "private server on $PGHOST, running as ${pg_private_as[2]:-$(id -un)}"
 regress=$work/regress
 if ! "$pg_lib/pgxs/src/test/regress/pg_regress" --load-extension=shamsi --bindir="$pg_bin" --host="$PGHOST" --port="$PGPORT" \
   --user="$PGUSER" --dbname=shamsi_regress --inputdir="$here" --outputdir="$regress" \
-  functions errors plans exhaustive; then
+  functions errors plans exhaustive type hardening update; then
   [[ -z ${RESULTS_DIR:-} ]] || cp "$regress"/results/*.out "$RESULTS_DIR"/
   cat "$regress/regression.diffs" >&2 || true
   fail "the SQL tests' output differs from tests/postgres/expected (diff above)"
@@ -52,3 +55,47 @@ cut -f2 "$days" | cmp - "$work/to-shamsi.txt" || fail "to_shamsi and shamsi-date
 cut -f2 "$days" | "$shamsi_date" to-miladi | tr / - >"$work/to-miladi.txt" || fail "shamsi-date to-miladi refused a day"
 cut -f3 "$days" | cmp - "$work/to-miladi.txt" || fail "shamsi_date and shamsi-date to-miladi differ (first differing line above)"
 echo "$count days, $(head -1 "$days" | cut -f1,2 --output-delimiter=' = ') to $(tail -1 "$days" | cut -f1,2 --output-delimiter=' = '): to_shamsi and shamsi_date agree with shamsi-date"
+
+# 3. pg_dump and pg_restore; binary COPY.
+on() { local db=$1; shift; "$pg_bin/psql" -X -q -v ON_ERROR_STOP=1 -At -d "$db" "$@"; }
+on postgres -c "CREATE DATABASE shamsi_dump" -c "CREATE DATABASE shamsi_restored"
+on shamsi_dump -c "CREATE EXTENSION shamsi" -c "CREATE TABLE visits (id integer PRIMARY KEY, s shamsi NOT NULL,
+    year integer GENERATED ALWAYS AS (shamsi_year(s)) STORED,
+    label text GENERATED ALWAYS AS (to_shamsi(s, '%A %-d %B %Y', true)) STORED)" \
+  -c "INSERT INTO visits (id, s) SELECT i, date '1990-01-01' + i * 7 FROM generate_series(1, 5000) AS i" \
+  -c "CREATE INDEX visits_s ON visits (s)" -c "CREATE INDEX visits_label ON visits (to_shamsi(s, '%Y-%m'))"
+"$pg_bin/pg_dump" --format=custom --file="$work/dump" shamsi_dump
+"$pg_bin/pg_restore" --exit-on-error --dbname=shamsi_restored "$work/dump"
+rows="COPY (SELECT id, s, year, label, s::date FROM visits ORDER BY id) TO STDOUT"
+on shamsi_dump -c "$rows" >"$work/dumped.tsv"
+on shamsi_restored -c "$rows" >"$work/restored.tsv"
+(($(wc -l <"$work/dumped.tsv") == 5000)) || fail "the dumped table does not have its 5000 rows"
+cmp "$work/dumped.tsv" "$work/restored.tsv" || fail "the restored table differs from the dumped one"
+plan=$(on shamsi_restored -c "SET enable_seqscan = off" -c "SET enable_bitmapscan = off" \
+  -c "EXPLAIN (COSTS OFF) SELECT id FROM visits WHERE s BETWEEN '1400/01/01' AND '1400/12/29'")
+[[ $plan == *"Index Scan using visits_s"* ]] || fail "the restored index on s is not used: $plan"
+echo "pg_dump and pg_restore: 5000 rows with shamsi, generated columns and two indexes, restored alike; $(head -1 "$work/restored.tsv" | tr '\t' ' ')"
+
+# Binary COPY: shamsi values out and back in; a day outside the years
+# 1-9999 refused on the way in; a C++ exception in the receive function an
+# error, not the end of the backend.
+on shamsi_restored -c "CREATE TABLE received (s shamsi)"
+on shamsi_restored -c "COPY (SELECT s FROM visits ORDER BY id) TO STDOUT (FORMAT binary)" |
+  on shamsi_restored -c "COPY received FROM STDIN (FORMAT binary)"
+same=$(on shamsi_restored -c "SELECT count(*) FROM (SELECT s, row_number() OVER () FROM received) AS r
+  JOIN (SELECT s, row_number() OVER (ORDER BY id) FROM visits) AS v USING (s, row_number)")
+((same == 5000)) || fail "binary COPY brought back $same of 5000 shamsi values"
+refused() {
+  local out
+  if out=$(on shamsi_restored -c "COPY (SELECT $1) TO STDOUT (FORMAT binary)" |
+    PGOPTIONS=${2:-} on shamsi_restored -c "COPY received FROM STDIN (FORMAT binary)" 2>&1); then
+    fail "binary COPY took $1 into a shamsi column"
+  fi
+  echo "$out" | tr '\n' ' '
+}
+message=$(refused "date '0500-01-01'")
+[[ $message == *"Shamsi date out of range"* ]] || fail "binary 0500-01-01 into shamsi: $message"
+message=$(refused "date '2026-12-08'" "-c shamsi.debug_throw=bad_alloc")
+[[ $message == *"out of memory"*"A C++ allocation failed in shamsi_recv."* ]] || fail "a bad_alloc in shamsi_recv: $message"
+[[ $(on shamsi_restored -c "SELECT count(*) FROM received") == 5000 ]] || fail "the refused rows went in"
+echo "binary COPY: 5000 shamsi values out and back; 0500-01-01 refused; a bad_alloc in shamsi_recv: $message"

@@ -14,13 +14,18 @@
 # unprivileged user (nobody when started by root: PostgreSQL refuses root),
 # listens on a Unix socket in WORK only, and pg_private_stop stops it and
 # removes WORK. Callers set a trap that calls pg_private_stop, pass or fail.
+#
+# Several servers may run at once, each started with a WORK of its own: each
+# start leaves PGHOST naming its socket folder (the port is the same, in
+# another folder), and pg_private_stop stops them all.
 
-pg_private_work=
+pg_private_works=()
 pg_private_as=()
 
 pg_private_start() {
   local work=$1 build_dir=$2 bin_dir=$3 lib_dir=$4 share_dir=$5 cmake=$6 options=${7:-}
-  pg_private_work=$work
+  pg_private_works+=("$work")
+  pg_private_pg_ctl=$bin_dir/pg_ctl
   mkdir -p "$work"
   chmod 0755 "$work"
   local root=$work/usr
@@ -56,15 +61,16 @@ pg_private_start() {
     --options="-c listen_addresses='' -c unix_socket_directories='$PGHOST' -p $PGPORT -c fsync=off $options" \
     >/dev/null ||
     { cat "$work/server.log" >&2; return 1; }
-  pg_private_bin=$bin
 }
 
 pg_private_stop() {
-  [[ -n $pg_private_work ]] || return 0
-  if [[ -f $pg_private_work/data/postmaster.pid ]]; then
-    "${pg_private_as[@]}" "$pg_private_bin/pg_ctl" stop --pgdata="$pg_private_work/data" --mode=fast --wait \
-      >/dev/null 2>&1 || true
-  fi
-  rm -rf "$pg_private_work"
-  pg_private_work=
+  local work
+  for work in "${pg_private_works[@]}"; do
+    if [[ -f $work/data/postmaster.pid ]]; then
+      "${pg_private_as[@]}" "$pg_private_pg_ctl" stop --pgdata="$work/data" --mode=fast --wait \
+        >/dev/null 2>&1 || true
+    fi
+    rm -rf "$work"
+  done
+  pg_private_works=()
 }

@@ -1,13 +1,19 @@
--- Every error, with its SQLSTATE: 22007 unreadable text, 22008 no such day
--- or outside the years 1-9999, 22023 a bad field, pattern or interval.
+-- Every error, with its SQLSTATE, message, detail and hint: 22007
+-- unreadable text, 22008 no such day or outside the years 1-9999, 22023 a
+-- bad field, pattern, names or interval.
 SET datestyle = ISO, YMD;
 SET IntervalStyle = postgres;
 CREATE FUNCTION pg_temp.try(query text) RETURNS text LANGUAGE plpgsql AS $$
+DECLARE
+  detail text;
+  hint text;
 BEGIN
   EXECUTE query;
   RETURN 'no error';
 EXCEPTION WHEN OTHERS THEN
-  RETURN SQLSTATE || ': ' || SQLERRM;
+  GET STACKED DIAGNOSTICS detail = PG_EXCEPTION_DETAIL, hint = PG_EXCEPTION_HINT;
+  RETURN SQLSTATE || ': ' || SQLERRM || coalesce(nullif(E'\n  DETAIL: ' || detail, E'\n  DETAIL: '), '')
+         || coalesce(nullif(E'\n  HINT: ' || hint, E'\n  HINT: '), '');
 END $$;
 SELECT query, pg_temp.try('SELECT ' || query) AS error
 FROM (VALUES ('shamsi_date(''1404/12/30'')'),
@@ -38,7 +44,21 @@ FROM (VALUES ('shamsi_date(''1404/12/30'')'),
              ('shamsi_add(date ''2025-03-21'', interval ''1 day 00:00:01'')'),
              ('shamsi_add(date ''2025-03-21'', interval ''100000 years'')'),
              ('shamsi_add(date ''2025-03-21'', interval ''-2000000 days'')'),
-             ('shamsi_age(date ''2025-03-21'', date ''0500-03-20'')')) AS cases(query);
+             ('shamsi_age(date ''2025-03-21'', date ''0500-03-20'')'),
+             ('to_shamsi(date ''2025-03-21'', ''%B'', false, ''Iranian'')'),
+             ('to_shamsi(date ''2025-03-21'', ''%B'', false, '''')'),
+             ('''1404/12/30''::shamsi'),
+             ('''1404-1''::shamsi'),
+             ('''10000/01/01''::shamsi'),
+             ('date ''0500-01-01''::shamsi'),
+             ('''infinity''::date::shamsi'),
+             ('''9999/12/29''::shamsi + 1'),
+             ('''0001/01/01''::shamsi - 1'),
+             ('''0001/01/01''::shamsi + 2147483647'),
+             ('shamsi_year(date ''12000-01-01'')'),
+             ('shamsi_dow(''-infinity''::date)'),
+             ('shamsi_date(repeat(''۱'', 300))'),
+             ('to_shamsi(date ''2025-03-21'', ''%'' || repeat(''آ'', 100))')) AS cases(query);
 
 -- Just outside the first and the last day (1 Farvardin 1, the last day of
 -- Esfand 9999), where the messages name the day.
