@@ -72,7 +72,7 @@ int main(int argc, char** argv) {
             std::size_t dateEnd = 0;
             if (reader.Read(line, day, dateEnd) == Shamsi::ReadError::kNone &&
                 (dateEnd == line.size() ||
-                 ShamsiDate::TimeOfDayLength(line.substr(dateEnd)) == line.size() - dateEnd)) {
+                 Shamsi::TimeOfDayLength(line.substr(dateEnd)) == line.size() - dateEnd)) {
                 UErrorCode status = U_ZERO_ERROR;
                 char* out = output.data() + used;
                 if (toShamsi) {

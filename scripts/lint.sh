@@ -4,7 +4,8 @@
 #   2. cppcheck: warnings, style, performance and portability;
 #   3. clang-tidy (.clang-tidy and those of the folders below), with the
 #      compile commands of the build that compiles each file: build/default
-#      for shamsi/, calendar/, shamsi-date/, postgres/, form/, window/, app/, web/ and tests/,
+#      for shamsi/, calendar/, shamsi-date/, postgres/, python/, form/, window/, app/, web/
+#      and tests/,
 #      build/windows (the mingw-w64 cross build, checked as the Windows
 #      target) for win32/ and tests/win32/, build/fuzz for fuzz/ and
 #      build/bench for bench/.
@@ -17,7 +18,7 @@ cd "$(dirname "$0")/.."
 scripts/install-deps.sh clang-14 libclang-rt-14-dev clang-tidy-14 clang-format-14 cppcheck libbenchmark-dev \
   g++-mingw-w64-x86-64-posix libhowardhinnant-date-dev
 
-source_dirs=(shamsi calendar shamsi-date postgres form window win32 app web tests fuzz bench)
+source_dirs=(shamsi calendar shamsi-date postgres python form window win32 app web tests fuzz bench)
 jobs=$(nproc)
 failed=()
 
@@ -68,7 +69,7 @@ compiled_in() {
   grep -o '"file": "[^"]*"' "$1/compile_commands.json" | sed 's/^"file": "//; s/"$//' |
     grep -E "^$PWD/($2)/" | sort -u || true
 }
-mapfile -t default_files < <(compiled_in build/default 'shamsi|calendar|shamsi-date|postgres|form|window|app|web|tests')
+mapfile -t default_files < <(compiled_in build/default 'shamsi|calendar|shamsi-date|postgres|python|form|window|app|web|tests')
 mapfile -t windows_files < <(compiled_in build/windows 'win32|tests/win32')
 mapfile -t fuzz_files < <(compiled_in build/fuzz 'fuzz')
 mapfile -t bench_files < <(compiled_in build/bench 'bench')

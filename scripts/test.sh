@@ -17,13 +17,17 @@ cd "$(dirname "$0")/.."
 # postgresql-server-dev-15 and tested in a private postgresql-15 server; the
 # second build of the release files needs zip, faketime and diffoscope; the
 # web page and the npm package are built with emscripten and tested with
-# Node.js and in Chromium.
+# Node.js and in Chromium; the Python module is built with Debian's Python
+# headers and pybind11 and tested with pytest, pandas and Dask's
+# distributed, and installed once with pip.
 # Install them here too, so that a fresh machine updates the package lists
 # only once.
 scripts/install-deps.sh clang-14 libclang-rt-14-dev clang-tidy-14 clang-format-14 cppcheck libbenchmark-dev \
   libhowardhinnant-date-dev dpkg-dev xdotool desktop-file-utils lintian appstream man-db \
   g++-mingw-w64-x86-64-posix nsis googletest wine wine64 fonts-farsiweb unzip zip faketime diffoscope-minimal \
-  postgresql-15 postgresql-server-dev-15 emscripten nodejs chromium
+  postgresql-15 postgresql-server-dev-15 emscripten nodejs chromium \
+  python3-dev python3-pybind11 python3-numpy python3-pandas python3-distributed python3-pytest python3-setuptools \
+  python3-pip
 
 export QT_QPA_PLATFORM=offscreen
 # The tests speak UTF-8: Persian texts in the shell tests' $'\u...' escapes,

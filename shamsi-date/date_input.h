@@ -17,12 +17,6 @@
 
 namespace ShamsiDate {
 
-// The length of a time of day at the start of text, 0 when there is none:
-// 'T' or one blank, the hour (one or two digits) and minutes, then seconds
-// and a fraction of them if any, and a zone if any ('Z', or '+' or '-' with
-// hours and minutes: "+03", "+0330", "+03:30"). ASCII digits only.
-[[nodiscard]] std::size_t TimeOfDayLength(std::string_view text);
-
 // Today in the local time zone, from the system clock: read once, so all of
 // a run that goes on past midnight names the same day.
 [[nodiscard]] std::chrono::sys_days LocalToday();

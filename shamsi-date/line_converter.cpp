@@ -241,7 +241,7 @@ bool LineConverter::ConvertPlain(std::string_view line) {
         day = *moved;
     }
     const std::string_view time = line.substr(kPlainLength);
-    if (!time.empty() && TimeOfDayLength(time) != time.size()) {
+    if (!time.empty() && Shamsi::TimeOfDayLength(time) != time.size()) {
         return false;
     }
     if (used_ + MaxConverted() + 1 > size_) {

@@ -3,7 +3,7 @@
 # started from there.
 #
 #   package_test.sh build     BUILD_DIR WORK_DIR CPACK   # make the .debs, unpack the program's into WORK_DIR/root
-#   package_test.sh contents  BUILD_DIR WORK_DIR         # files, Depends, menu entry; the PostgreSQL extension's
+#   package_test.sh contents  BUILD_DIR WORK_DIR         # files, Depends, menu entry; the PostgreSQL extension's and Python module's
 #   package_test.sh lintian   BUILD_DIR WORK_DIR         # every .deb made: lintian, no unlisted tag
 #   package_test.sh metadata  BUILD_DIR WORK_DIR         # AppStream, menu entry, manual, versions, address
 #   package_test.sh offscreen BUILD_DIR WORK_DIR         # starts, paints its window, waits for events
@@ -194,6 +194,29 @@ contents)
     pg_depends=$(dpkg-deb -f "${pg_debs[0]}" Depends)
     [[ ", $pg_depends," == *", postgresql-$pg_major,"* ]] || fail "${pg_debs[0]##*/} does not depend on postgresql-$pg_major"
     echo "${pg_debs[0]##*/}: Depends: $pg_depends"
+  fi
+  # The Python module's own package, when the build made one: the module in
+  # Debian's folder for every Python 3, Depends on that Python and numpy; and
+  # the unpacked module imported and at work.
+  py_debs=("$work"/pkg/python3-shamsi_*.deb)
+  if [[ -f ${py_debs[0]} ]]; then
+    ((${#py_debs[@]} == 1)) || fail "expected one Python package, found: ${py_debs[*]}"
+    py_root=$work/python-root
+    rm -rf "$py_root"
+    dpkg-deb -x "${py_debs[0]}" "$py_root"
+    site=$py_root/usr/lib/python3/dist-packages
+    modules=("$site"/shamsi/_shamsi.cpython-*.so)
+    [[ -f ${modules[0]} && -f $site/shamsi/__init__.py && -f $site/shamsi/_accessor.py ]] ||
+      fail "${py_debs[0]##*/} does not install the module in /usr/lib/python3/dist-packages/shamsi"
+    [[ -f $py_root/usr/share/doc/python3-shamsi/copyright ]] || fail "${py_debs[0]##*/} has no copyright file"
+    py_depends=$(dpkg-deb -f "${py_debs[0]}" Depends)
+    for needed in python3 python3-numpy libc6; do
+      [[ ", $py_depends," =~ [,\|]\ $needed[\ ,] ]] || fail "${py_debs[0]##*/} does not depend on $needed"
+    done
+    imported=$(cd "$work" && PYTHONPATH=$site PYTHONDONTWRITEBYTECODE=1 /usr/bin/python3 -c \
+      'import datetime, shamsi; print(shamsi.__file__, shamsi.Date.from_gregorian(datetime.date(2124, 3, 20)))')
+    [[ $imported == "$site/shamsi/__init__.py 1503/01/01" ]] || fail "the packaged module gives: $imported"
+    echo "${py_debs[0]##*/}: Depends: $py_depends"
   fi
   echo "package contents as expected"
   ;;

@@ -150,6 +150,13 @@ private:
     std::string error_;
 };
 
+// The length of a time of day at the start of text, 0 when there is none:
+// 'T' or one blank, the hour (one or two digits) and minutes, then seconds
+// and a fraction of them if any, and a zone if any ('Z', or '+' or '-' with
+// hours and minutes: "+03", "+0330", "+03:30"). ASCII digits only. What
+// follows the date a Reader reads in "2026-12-08T10:30:00+03:30".
+[[nodiscard]] std::size_t TimeOfDayLength(std::string_view text);
+
 // A whole text of digits (ASCII, Persian or Arabic-Indic, mixed freely) as
 // a number: "۱۴۰۵" is 1405. Values beyond 99,999,999 are read as
 // 100,000,000. On false, value is left as it was.
