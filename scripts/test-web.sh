@@ -27,3 +27,6 @@ trap 'rm -rf "$work"' EXIT
 
 SHAMSI_DATE=$PWD/build/web/native/shamsi-date/shamsi-date SHAMSI_DATE_PACKAGE=$work \
   WEB_PAGE=$PWD/build/web/page node --test web/test/package.test.mjs web/test/page.test.mjs
+# The JavaScript examples of the pages, against the installed package.
+mapfile -t js_pages < <(grep -l '^```js' README.md docs/*.md web/package/README.md)
+SHAMSI_DATE_PACKAGE=$work /usr/bin/python3 tests/docs/doc_test.py js "${js_pages[@]}"

@@ -9,6 +9,9 @@
                                 after the statement's ";") give its rows
     doc_test.py python PAGE...  every ">>> " example, as doctest runs it, with
                                 the modules PYTHONPATH gives
+    doc_test.py js PAGE...      every "CODE; // RESULT" line of a ```js block,
+                                in Node.js, with the npm package installed in
+                                the folder SHAMSI_DATE_PACKAGE names
     doc_test.py links PAGE...   every relative link and image resolves, and
                                 every "#anchor" names a heading of its page
 
@@ -25,6 +28,7 @@ Each failure names the page and the line of the example. Exit status 1 when
 any example failed, 2 when a page has no example of the kind asked for.
 """
 
+import json
 import os
 import pty
 import re
@@ -243,6 +247,58 @@ def check_python(pages):
     return examples, failures
 
 
+JS_EXAMPLE = re.compile(r"^(?P<code>.*?);\s*//\s*(?P<result>.+?)\s*$")
+
+
+def js_shape(text):
+    """A value as inspect writes it or a page shows it, without blanks or
+    the lengths inspect gives typed arrays."""
+    return re.sub(r"\s+", "", re.sub(r"(Array)\(\d+\)", r"\1", text))
+
+
+def check_js(pages):
+    """Each page's ```js blocks as one ES module: statements run as they
+    stand ('shamsi-date' imported from the installed package), and each
+    "CODE; // RESULT" gives CODE's value as util.inspect writes it, or the
+    error it throws as "Name: message"."""
+    package = os.path.join(os.environ["SHAMSI_DATE_PACKAGE"], "node_modules", "shamsi-date", "index.js")
+    failures = examples = 0
+    for page in pages:
+        script = ["import { inspect as __inspect } from 'node:util';", "const __shown = [];"]
+        expected = []
+        for language, start, body in fenced_blocks(page):
+            if language not in ("js", "javascript", "mjs"):
+                continue
+            for offset, line in enumerate(body):
+                line = line.replace("from 'shamsi-date'", f"from {json.dumps('file://' + package)}")
+                match = JS_EXAMPLE.match(line)
+                if line.lstrip().startswith("import ") or not match:
+                    script.append(line)
+                    continue
+                expected.append((start + offset, match["code"], match["result"]))
+                script.append(
+                    "try { __shown.push(__inspect(" + match["code"] + ", { breakLength: Infinity })); }"
+                    " catch (error) { __shown.push(`${error.name}: ${error.message}`); }"
+                )
+        if not expected:
+            continue
+        script.append("console.log(JSON.stringify(__shown));")
+        with tempfile.NamedTemporaryFile("w", suffix=".mjs", encoding="utf-8", delete=False) as module:
+            module.write("\n".join(script) + "\n")
+        run = subprocess.run(["node", module.name], capture_output=True, text=True)
+        os.unlink(module.name)
+        shown = json.loads(run.stdout) if run.returncode == 0 else []
+        if run.returncode != 0:
+            print(f"{page}: its JavaScript did not run:\n{run.stderr}")
+        for i, (line_number, code, result) in enumerate(expected):
+            examples += 1
+            got = shown[i] if i < len(shown) else "(not run)"
+            if js_shape(got) != js_shape(result):
+                failures += 1
+                print(f"{page}:{line_number}: {code}\n  the page shows: {result}\n  Node.js gives:  {got}")
+    return examples, failures
+
+
 def anchor(heading):
     """The anchor a heading gets, as GitHub makes it."""
     text = re.sub(r"`|\*\*|\[([^\]]*)\]\([^)]*\)", r"\1", heading.strip().lower())
@@ -296,11 +352,11 @@ def check_links(pages):
 
 
 def main():
-    if len(sys.argv) < 3 or sys.argv[1] not in ("shell", "sql", "python", "links"):
+    if len(sys.argv) < 3 or sys.argv[1] not in ("shell", "sql", "python", "js", "links"):
         print(__doc__.strip().split("\n\n")[1], file=sys.stderr)
         return 2
     kind, pages = sys.argv[1], sys.argv[2:]
-    check = {"shell": check_shell, "sql": check_sql, "python": check_python, "links": check_links}[kind]
+    check = {"shell": check_shell, "sql": check_sql, "python": check_python, "js": check_js, "links": check_links}[kind]
     examples, failures = check(pages)
     print(f"{kind}: {examples - failures} passed, {failures} failed")
     if examples == 0:

@@ -1,6 +1,7 @@
 #!/usr/bin/env bash
 # The pages' examples (doc_test.py): shell examples with the built
-# shamsi-date first on PATH, relative links, and, given a build with the
+# shamsi-date first on PATH, relative links, the >>> examples with the built
+# Python module (DOCS_PYTHONPATH, when it was built), and, given a build with the
 # PostgreSQL extension, the SQL examples in a private server (see
 # tests/postgres/private_server.sh), stopped and removed pass or fail. First
 # the checker itself is shown to fail, naming the page and line, on a page
@@ -34,6 +35,10 @@ grep -q "^$scratch/wrong.md:4: " "$scratch/wrong.log" ||
 status=0
 "${check[@]}" shell "${pages[@]}" || status=1
 "${check[@]}" links "${pages[@]}" || status=1
+if [[ -n ${DOCS_PYTHONPATH:-} ]]; then
+  mapfile -t python_pages < <(grep -l '^```python' "${pages[@]}")
+  PYTHONPATH=$DOCS_PYTHONPATH "${check[@]}" python "${python_pages[@]}" || status=1
+fi
 if (($# > 2)); then
   # shellcheck source=../postgres/private_server.sh
   source "$here/../postgres/private_server.sh"
