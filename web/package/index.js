@@ -283,38 +283,39 @@ function int32Array(value, what) {
   return value;
 }
 
-// Runs a batch over count dates in arrays the module allocates, and frees them.
-function batch(count, arrays, run) {
-  const bytes = 4 * count;
-  const start = wasm.malloc(Math.max(1, bytes * arrays));
-  if (start === 0) {
-    throw new RangeError(`too many dates for memory: ${count}`);
-  }
-  try {
+// The module's batch buffer: four arrays of BATCH numbers.
+const batchAt = wasm.Batch() >> 2;
+const BATCH = wasm.BatchSize();
+
+// Converts arrays of count numbers, BATCH at a time: copies each part of
+// the inputs into the first arrays of the batch buffer, runs convert(size),
+// and copies the results from the last arrays into outputs. Returns -1, or
+// the index of the first bad date.
+function inBatches(inputs, outputs, convert) {
+  const count = inputs[0].length;
+  const outputAt = batchAt + (4 - outputs.length) * BATCH;
+  for (let start = 0; start < count; start += BATCH) {
+    const size = Math.min(BATCH, count - start);
     heap();
-    return run((i) => (start + i * bytes) >> 2);
-  } finally {
-    wasm.free(start);
+    inputs.forEach((array, k) => i32.set(array.subarray(start, start + size), batchAt + k * BATCH));
+    const bad = convert(size);
+    if (bad >= 0) {
+      return start + bad;
+    }
+    outputs.forEach((array, k) => array.set(i32.subarray(outputAt + k * BATCH, outputAt + k * BATCH + size), start));
   }
+  return -1;
 }
 
 export function shamsiFromDays(days) {
   int32Array(days, 'days');
   const count = days.length;
-  return batch(count, 4, (at) => {
-    i32.set(days, at(0));
-    const bad = wasm.ShamsiFromDays(at(0) << 2, count, at(1) << 2, at(2) << 2, at(3) << 2);
-    if (bad >= 0) {
-      throw new RangeError(`index ${bad}: ${reason(OUT_OF_RANGE, SHAMSI)}`);
-    }
-    // One copy of the three results, and a view of it for each.
-    const dates = new Int32Array(wasm.memory.buffer.slice(at(1) << 2, at(4) << 2));
-    return {
-      year: dates.subarray(0, count),
-      month: dates.subarray(count, 2 * count),
-      day: dates.subarray(2 * count),
-    };
-  });
+  const dates = { year: new Int32Array(count), month: new Int32Array(count), day: new Int32Array(count) };
+  const bad = inBatches([days], [dates.year, dates.month, dates.day], wasm.ShamsiFromDays);
+  if (bad >= 0) {
+    throw new RangeError(`index ${bad}: ${reason(OUT_OF_RANGE, SHAMSI)}`);
+  }
+  return dates;
 }
 
 export function daysFromShamsi(year, month, day) {
@@ -325,15 +326,11 @@ export function daysFromShamsi(year, month, day) {
   if (month.length !== count || day.length !== count) {
     throw new RangeError('year, month and day differ in length');
   }
-  return batch(count, 4, (at) => {
-    i32.set(year, at(0));
-    i32.set(month, at(1));
-    i32.set(day, at(2));
-    const bad = wasm.DaysFromShamsi(at(0) << 2, at(1) << 2, at(2) << 2, count, at(3) << 2);
+  const days = new Int32Array(count);
+  const bad = inBatches([year, month, day], [days], wasm.DaysFromShamsi);
+  if (bad >= 0) {
     heap();
-    if (bad >= 0) {
-      throw new RangeError(`index ${bad}: ${reason(i32[fieldsAt], SHAMSI)}`);
-    }
-    return new Int32Array(wasm.memory.buffer.slice(at(3) << 2, at(4) << 2));
-  });
+    throw new RangeError(`index ${bad}: ${reason(i32[fieldsAt], SHAMSI)}`);
+  }
+  return days;
 }

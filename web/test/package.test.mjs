@@ -153,10 +153,15 @@ test('the days either side of the years 1-9999 are refused, as shamsi-date refus
     const { year, month, day: dayOfMonth } = miladiOf(day);
     const reason = reasonOf(['to-shamsi', text({ year, month, day: dayOfMonth })]);
     assert.throws(() => calendar.toShamsi(year, month, dayOfMonth), { name: 'RangeError', message: reason });
-    assert.throws(() => calendar.shamsiFromDays(Int32Array.of(firstDay, day)), {
-      name: 'RangeError',
-      message: `index 1: ${reasonOf(['to-miladi', '10000/01/01'])}`,
-    });
+    // Alone, among the first days, and in a later part of a long batch.
+    for (const [length, at] of [[2, 1], [11, 6], [40000, 33000]]) {
+      const batch = new Int32Array(length).fill(lastDay);
+      batch[at] = day;
+      assert.throws(() => calendar.shamsiFromDays(batch), {
+        name: 'RangeError',
+        message: `index ${at}: ${reasonOf(['to-miladi', '10000/01/01'])}`,
+      });
+    }
   }
 });
 

@@ -3,9 +3,10 @@
 //
 // Numbers cross as 32-bit integers. A date comes back in Fields(); texts
 // are UTF-8 in two buffers of this module's memory: Input(size) for what
-// JavaScript writes, Output() for what it reads. Every function that can
-// refuse returns a Shamsi::ReadError (0 for none) or, for the batches, the
-// index of the first bad date; Describe() gives the library's reason.
+// JavaScript writes, Output() for what it reads. The batches go through
+// Batch(), BatchSize() dates at a time. Every function that can refuse
+// returns a Shamsi::ReadError (0 for none) or, for the batches, the index of
+// the first bad date; Describe() gives the library's reason.
 #include <array>
 #include <chrono>
 #include <cstddef>
@@ -18,6 +19,8 @@
 #include "shamsi/date.h"
 #include "shamsi/names.h"
 #include "shamsi/text.h"
+
+#include "days_to_shamsi.h"
 
 namespace {
 
@@ -33,6 +36,10 @@ constexpr int kNoBadDate = -1;
 constexpr int kUnknownNames = -1;
 
 std::array<std::int32_t, 4> fields{};
+// Four arrays of kBatchSize numbers: a batch's input and output. Small
+// enough for the processor's cache, large enough that a call costs little.
+constexpr int kBatchSize = 16384;
+std::array<std::int32_t, 4 * kBatchSize> batch{};
 std::string input;
 std::string output;
 
@@ -88,6 +95,10 @@ int SetOutput(std::string_view text) {
 extern "C" {
 
 std::int32_t* Fields() { return fields.data(); }
+
+std::int32_t* Batch() { return batch.data(); }
+
+int BatchSize() { return kBatchSize; }
 
 // Room for size bytes of text; valid until the next call to Input.
 char* Input(std::size_t size) {
@@ -227,28 +238,28 @@ int Between(int yearA, int monthA, int dayA, int yearB, int monthB, int dayB) {
     return 0;
 }
 
-// The Shamsi dates of count days (from 1970-01-01): kNoBadDate, or the index
-// of the first day outside the years 1-9999 (which Fields()[0] then holds).
-int ShamsiFromDays(const std::int32_t* days, int count, std::int32_t* years, std::int32_t* months,
-                   std::int32_t* daysOfMonth) {
-    for (int i = 0; i < count; ++i) {
-        const std::chrono::sys_days day{std::chrono::days{days[i]}};
-        if (!Shamsi::InRange(day)) {
-            fields[0] = days[i];
-            return i;
-        }
-        const Shamsi::Date date = Shamsi::FromSysDays(day);
-        years[i] = date.year;
-        months[i] = date.month;
-        daysOfMonth[i] = date.day;
+// The Shamsi dates of the count days (from 1970-01-01) in the first array
+// of Batch(), into the other three: kNoBadDate, or the index of the first
+// day outside the years 1-9999 (which Fields()[0] then holds).
+int ShamsiFromDays(int count) {
+    std::int32_t* days = batch.data();
+    const int bad =
+        DaysToShamsi(days, count, days + kBatchSize, days + 2 * kBatchSize, days + 3 * kBatchSize);
+    if (bad >= 0) {
+        fields[0] = days[bad];
+        return bad;
     }
     return kNoBadDate;
 }
 
-// The days (from 1970-01-01) of count Shamsi dates: kNoBadDate, or the index
-// of the first bad date, whose error Fields()[0] then holds.
-int DaysFromShamsi(const std::int32_t* years, const std::int32_t* months, const std::int32_t* daysOfMonth,
-                   int count, std::int32_t* days) {
+// The days (from 1970-01-01) of the count Shamsi dates in the first three
+// arrays of Batch() (years, months, days), into the fourth: kNoBadDate, or
+// the index of the first bad date, whose error Fields()[0] then holds.
+int DaysFromShamsi(int count) {
+    const std::int32_t* years = batch.data();
+    const std::int32_t* months = years + kBatchSize;
+    const std::int32_t* daysOfMonth = years + 2 * kBatchSize;
+    std::int32_t* days = batch.data() + 3 * kBatchSize;
     for (int i = 0; i < count; ++i) {
         const Shamsi::Date date{years[i], months[i], daysOfMonth[i]};
         const ReadError error = CheckShamsi(date);

@@ -244,6 +244,17 @@ struct Date {
     return before + date.day;
 }
 
+// The date of the dayOfYear-th day (from 1) of the year; DayOfYear the
+// other way. The day should be one of the year's 365 or 366.
+[[nodiscard]] constexpr Date FromDayOfYear(int year, int dayOfYear) {
+    const int before = dayOfYear - 1;
+    if (before < Detail::kDaysInFirstHalf) {
+        return {year, before / 31 + 1, before % 31 + 1};
+    }
+    const int inSecondHalf = before - Detail::kDaysInFirstHalf;
+    return {year, inSecondHalf / 30 + 7, inSecondHalf % 30 + 1};
+}
+
 // The day of a date. The date should be valid; the arithmetic counts any
 // other values on from the 1st of the month (day 32 of Mehr is 2 Aban).
 [[nodiscard]] constexpr std::chrono::sys_days ToSysDays(const Date& date) {
@@ -273,11 +284,7 @@ struct Date {
         ++year;
         dayOfYear = 0;
     }
-    if (dayOfYear < Detail::kDaysInFirstHalf) {
-        return {year, dayOfYear / 31 + 1, dayOfYear % 31 + 1};
-    }
-    const int inSecondHalf = dayOfYear - Detail::kDaysInFirstHalf;
-    return {year, inSecondHalf / 30 + 7, inSecondHalf % 30 + 1};
+    return FromDayOfYear(year, dayOfYear + 1);
 }
 
 // 1 Farvardin 1 and the last day of Esfand 9999.
