@@ -38,8 +38,8 @@ constexpr int kUnknownNames = -1;
 std::array<std::int32_t, 4> fields{};
 // Four arrays of kBatchSize numbers: a batch's input and output. Small
 // enough for the processor's cache, large enough that a call costs little.
-constexpr int kBatchSize = 16384;
-std::array<std::int32_t, 4 * kBatchSize> batch{};
+constexpr std::size_t kBatchSize = 16384;
+std::array<std::array<std::int32_t, kBatchSize>, 4> batch{};
 std::string input;
 std::string output;
 
@@ -96,9 +96,9 @@ extern "C" {
 
 std::int32_t* Fields() { return fields.data(); }
 
-std::int32_t* Batch() { return batch.data(); }
+std::int32_t* Batch() { return batch[0].data(); }
 
-int BatchSize() { return kBatchSize; }
+int BatchSize() { return static_cast<int>(kBatchSize); }
 
 // Room for size bytes of text; valid until the next call to Input.
 char* Input(std::size_t size) {
@@ -242,9 +242,8 @@ int Between(int yearA, int monthA, int dayA, int yearB, int monthB, int dayB) {
 // of Batch(), into the other three: kNoBadDate, or the index of the first
 // day outside the years 1-9999 (which Fields()[0] then holds).
 int ShamsiFromDays(int count) {
-    std::int32_t* days = batch.data();
-    const int bad =
-        DaysToShamsi(days, count, days + kBatchSize, days + 2 * kBatchSize, days + 3 * kBatchSize);
+    const std::int32_t* days = batch[0].data();
+    const int bad = DaysToShamsi(days, count, batch[1].data(), batch[2].data(), batch[3].data());
     if (bad >= 0) {
         fields[0] = days[bad];
         return bad;
@@ -256,10 +255,10 @@ int ShamsiFromDays(int count) {
 // arrays of Batch() (years, months, days), into the fourth: kNoBadDate, or
 // the index of the first bad date, whose error Fields()[0] then holds.
 int DaysFromShamsi(int count) {
-    const std::int32_t* years = batch.data();
-    const std::int32_t* months = years + kBatchSize;
-    const std::int32_t* daysOfMonth = years + 2 * kBatchSize;
-    std::int32_t* days = batch.data() + 3 * kBatchSize;
+    const std::int32_t* years = batch[0].data();
+    const std::int32_t* months = batch[1].data();
+    const std::int32_t* daysOfMonth = batch[2].data();
+    std::int32_t* days = batch[3].data();
     for (int i = 0; i < count; ++i) {
         const Shamsi::Date date{years[i], months[i], daysOfMonth[i]};
         const ReadError error = CheckShamsi(date);
