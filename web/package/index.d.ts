@@ -91,7 +91,7 @@ export function between(a: DateFields, b: DateFields): Span;
 /**
  * The Shamsi dates of many days at once. Days are counted from 1970-01-01, as a Date's
  * milliseconds divided by 86,400,000. A day outside the years 1-9999 throws a RangeError
- * naming its index. The three arrays are views of one buffer.
+ * naming its index.
  */
 export function shamsiFromDays(days: Int32Array): { year: Int32Array; month: Int32Array; day: Int32Array };
 
