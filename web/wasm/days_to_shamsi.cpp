@@ -48,17 +48,6 @@ const NewYearPairs& TheNewYearPairs() {
     return pairs;
 }
 
-// The month (high half) and day of each day of the year, from 0.
-constexpr auto kMonthAndDay = [] {
-    std::array<std::uint32_t, 366> table{};
-    for (int before = 0; before < 366; ++before) {
-        const Shamsi::Date date = Shamsi::FromDayOfYear(1, before + 1);
-        table[static_cast<std::size_t>(before)] =
-            static_cast<std::uint32_t>(date.month) << 16U | static_cast<std::uint32_t>(date.day);
-    }
-    return table;
-}();
-
 // Four days (from 1 Farvardin 1, all supported) at a time.
 void FourToShamsi(v128_t day, const NewYearPairs& newYears, std::int32_t* years, std::int32_t* months,
                   std::int32_t* daysOfMonth) {
@@ -78,12 +67,20 @@ void FourToShamsi(v128_t day, const NewYearPairs& newYears, std::int32_t* years,
     const v128_t dayOfYear = wasm_i32x4_sub(day, wasm_v128_bitselect(nextNewYear, thisNewYear, inNextYear));
     wasm_v128_store(years, wasm_i32x4_sub(wasm_i32x4_add(before, wasm_i32x4_splat(1)), inNextYear));
 
-    v128_t monthAndDay = wasm_v128_load32_zero(&kMonthAndDay[wasm_u32x4_extract_lane(dayOfYear, 0)]);
-    monthAndDay = wasm_v128_load32_lane(&kMonthAndDay[wasm_u32x4_extract_lane(dayOfYear, 1)], monthAndDay, 1);
-    monthAndDay = wasm_v128_load32_lane(&kMonthAndDay[wasm_u32x4_extract_lane(dayOfYear, 2)], monthAndDay, 2);
-    monthAndDay = wasm_v128_load32_lane(&kMonthAndDay[wasm_u32x4_extract_lane(dayOfYear, 3)], monthAndDay, 3);
-    wasm_v128_store(months, wasm_u32x4_shr(monthAndDay, 16));
-    wasm_v128_store(daysOfMonth, wasm_v128_and(monthAndDay, wasm_i32x4_splat(0xFFFF)));
+    // The library's month (high byte) and day of each day of the year, into
+    // the low half of each lane.
+    const auto& monthAndDayOf = Shamsi::Detail::kMonthAndDayOfYear;
+    v128_t monthAndDay = wasm_i32x4_splat(0);
+    monthAndDay =
+        wasm_v128_load16_lane(&monthAndDayOf[wasm_u32x4_extract_lane(dayOfYear, 0)], monthAndDay, 0);
+    monthAndDay =
+        wasm_v128_load16_lane(&monthAndDayOf[wasm_u32x4_extract_lane(dayOfYear, 1)], monthAndDay, 2);
+    monthAndDay =
+        wasm_v128_load16_lane(&monthAndDayOf[wasm_u32x4_extract_lane(dayOfYear, 2)], monthAndDay, 4);
+    monthAndDay =
+        wasm_v128_load16_lane(&monthAndDayOf[wasm_u32x4_extract_lane(dayOfYear, 3)], monthAndDay, 6);
+    wasm_v128_store(months, wasm_u32x4_shr(monthAndDay, 8));
+    wasm_v128_store(daysOfMonth, wasm_v128_and(monthAndDay, wasm_i32x4_splat(0xFF)));
 }
 
 // Four days at a time while all four are supported: the index of the first

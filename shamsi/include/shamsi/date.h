@@ -49,6 +49,7 @@
 // InRange() accept only the supported years.
 #pragma once
 
+#include <algorithm>
 #include <array>
 #include <chrono>
 #include <compare>
@@ -100,14 +101,15 @@ inline constexpr std::array<std::int16_t, 78> kAstronomicalCorrections = {
 
 // What the list changes in a year: kShortEsfand for a listed year,
 // kEarlyNewYear for the year after one, which begins a day before the
-// rule's day and has 30 days in Esfand. One byte a year from 1502 to 2988.
+// rule's day and has 30 days in Esfand. One byte a year from 1502 to 2988,
+// and a 0 after them that stands for every year outside.
 inline constexpr std::uint8_t kEarlyNewYear = 1;
 inline constexpr std::uint8_t kShortEsfand = 2;
 inline constexpr std::int64_t kFirstCorrectedYear = kAstronomicalCorrections.front();
 inline constexpr std::uint64_t kCorrectedYears =
     static_cast<std::uint64_t>(kAstronomicalCorrections.back() + 1 - kFirstCorrectedYear + 1);
 inline constexpr auto kCorrections = [] {
-    std::array<std::uint8_t, kCorrectedYears> corrections{};
+    std::array<std::uint8_t, kCorrectedYears + 1> corrections{};
     for (const std::int16_t year : kAstronomicalCorrections) {
         corrections[static_cast<std::size_t>(year - kFirstCorrectedYear)] = kShortEsfand;
         corrections[static_cast<std::size_t>(year + 1 - kFirstCorrectedYear)] = kEarlyNewYear;
@@ -116,10 +118,10 @@ inline constexpr auto kCorrections = [] {
 }();
 
 // kShortEsfand, kEarlyNewYear or 0 (every year outside 1502-2988): one
-// comparison, and one byte read inside.
+// byte read, with no branch to mispredict when the years are mixed.
 constexpr std::uint8_t Correction(std::int64_t year) {
     const auto offset = static_cast<std::uint64_t>(year - kFirstCorrectedYear);
-    return offset < kCorrectedYears ? kCorrections[offset] : 0;
+    return kCorrections[std::min(offset, kCorrectedYears)];
 }
 
 // Days from 1 Farvardin 1 to 1 Farvardin of the year: 365 a year, and one
@@ -244,15 +246,34 @@ struct Date {
     return before + date.day;
 }
 
-// The date of the dayOfYear-th day (from 1) of the year; DayOfYear the
-// other way. The day should be one of the year's 365 or 366.
-[[nodiscard]] constexpr Date FromDayOfYear(int year, int dayOfYear) {
-    const int before = dayOfYear - 1;
-    if (before < Detail::kDaysInFirstHalf) {
-        return {year, before / 31 + 1, before % 31 + 1};
+namespace Detail {
+
+// The month (high byte) and day of each day of a leap year, from 0: six
+// months of 31 days, five of 30, and Esfand. A table, because the two
+// halves of the year would otherwise need a branch that mispredicts on
+// mixed days.
+inline constexpr auto kMonthAndDayOfYear = [] {
+    std::array<std::uint16_t, 366> table{};
+    std::size_t before = 0;
+    for (int month = 1; month <= kMonthsInYear; ++month) {
+        const int days = month <= 6 ? 31 : 30;
+        for (int day = 1; day <= days; ++day) {
+            table[before++] = static_cast<std::uint16_t>(month << 8 | day);
+        }
     }
-    const int inSecondHalf = before - Detail::kDaysInFirstHalf;
-    return {year, inSecondHalf / 30 + 7, inSecondHalf % 30 + 1};
+    return table;
+}();
+
+}  // namespace Detail
+
+// The date of the dayOfYear-th day (from 1) of the year; DayOfYear the
+// other way. A day outside 1-366 gives month and day 0, no date.
+[[nodiscard]] constexpr Date FromDayOfYear(int year, int dayOfYear) {
+    if (dayOfYear < 1 || dayOfYear > static_cast<int>(Detail::kMonthAndDayOfYear.size())) {
+        return {year, 0, 0};
+    }
+    const unsigned monthAndDay = Detail::kMonthAndDayOfYear[static_cast<std::size_t>(dayOfYear - 1)];
+    return {year, static_cast<int>(monthAndDay >> 8U), static_cast<int>(monthAndDay & 0xFFU)};
 }
 
 // The day of a date. The date should be valid; the arithmetic counts any
