@@ -3,17 +3,20 @@
 // cycle: speed only, its dates differ from ours and ICU's in some years,
 // 1404 among them). Each iteration converts one date, so the time per
 // iteration is the time per date. The dates run through every day of the
-// Shamsi years 1300-1479 in order; ICU must agree with ours on all of them
-// before anything is timed.
+// Shamsi years 1300-1479 in order, and in the *Mixed benchmarks through the
+// same days shuffled, as a column of dates in a table comes; ICU must agree
+// with ours on all of them before anything is timed.
 //
 //   scripts/bench-cli.sh   (runs this next to the batch benchmark)
 #include <benchmark/benchmark.h>
 
+#include <algorithm>
 #include <chrono>
 #include <cstddef>
 #include <cstdlib>
 #include <iostream>
 #include <memory>
+#include <random>
 #include <vector>
 
 #include <date/solar_hijri.h>
@@ -39,6 +42,17 @@ const std::vector<sys_days>& Days() {
             all.push_back(first + std::chrono::days{static_cast<std::chrono::days::rep>(i)});
         }
         return all;
+    }();
+    return days;
+}
+
+// The same days shuffled, in an order that is the same in every run (a
+// fixed seed, on purpose).
+const std::vector<sys_days>& MixedDays() {
+    static const std::vector<sys_days> days = [] {
+        std::vector<sys_days> mixed = Days();
+        std::shuffle(mixed.begin(), mixed.end(), std::mt19937(1404));  // NOLINT(cert-msc32-c,cert-msc51-cpp)
+        return mixed;
     }();
     return days;
 }
@@ -87,8 +101,8 @@ date::sys_days HinnantDays(sys_days day) {
 
 // Google Benchmark's callback type takes the state as non-const.
 // cppcheck-suppress constParameterCallback
-void OursToShamsi(benchmark::State& state) {
-    const std::vector<sys_days>& days = Days();
+void OursToShamsi(benchmark::State& state, const std::vector<sys_days>& (*daysToConvert)()) {
+    const std::vector<sys_days>& days = daysToConvert();
     std::size_t i = 0;
     for (auto _ : state) {
         benchmark::DoNotOptimize(Shamsi::FromSysDays(days[i++ & kMask]));
@@ -107,8 +121,8 @@ void OursToDays(benchmark::State& state) {
 
 // Google Benchmark's callback type takes the state as non-const.
 // cppcheck-suppress constParameterCallback
-void HinnantToShamsi(benchmark::State& state) {
-    const std::vector<sys_days>& days = Days();
+void HinnantToShamsi(benchmark::State& state, const std::vector<sys_days>& (*daysToConvert)()) {
+    const std::vector<sys_days>& days = daysToConvert();
     std::size_t i = 0;
     for (auto _ : state) {
         benchmark::DoNotOptimize(solar_hijri::year_month_day{HinnantDays(days[i++ & kMask])});
@@ -165,8 +179,10 @@ bool SameAsIcu() {
 
 }  // namespace
 
-BENCHMARK(OursToShamsi);
-BENCHMARK(HinnantToShamsi);
+BENCHMARK_CAPTURE(OursToShamsi, InOrder, Days);
+BENCHMARK_CAPTURE(HinnantToShamsi, InOrder, Days);
+BENCHMARK_CAPTURE(OursToShamsi, Mixed, MixedDays);
+BENCHMARK_CAPTURE(HinnantToShamsi, Mixed, MixedDays);
 BENCHMARK(IcuToShamsi);
 BENCHMARK(OursToDays);
 BENCHMARK(HinnantToDays);
