@@ -37,6 +37,8 @@ echo "$("$bin/postgres" --version); load average before the runs: $(cut -d' ' -f
 
 # shellcheck source=SCRIPTDIR/../tests/postgres/private_server.sh
 source tests/postgres/private_server.sh
+# shellcheck source=SCRIPTDIR/../tests/postgres/private_shards.sh
+source tests/postgres/private_shards.sh
 work=$(mktemp -d "${TMPDIR:-/tmp}/shamsi-bench.XXXXXX")
 trap pg_private_stop EXIT
 pg_private_start "$work" "$build" "$bin" "$lib" "$share" cmake "-c shared_buffers=1GB -c max_parallel_workers=2"
@@ -127,16 +129,7 @@ done
 # Two shards and a coordinator: a million rows, the years 1300-1349 on one
 # shard and 1350-1399 on the other, written there directly.
 echo
-declare -A socket=()
-for server in shard1 shard2 coordinator; do
-  pg_private_start "$(mktemp -d "${TMPDIR:-/tmp}/shamsi-bench-$server.XXXXXX")" "$build" "$bin" "$lib" "$share" cmake
-  socket[$server]=$PGHOST
-done
-on() {
-  local server=$1
-  shift
-  PGHOST=${socket[$server]} "${psql[@]}" "$@"
-}
+pg_shards_start "$build" "$bin" "$lib" "$share" cmake
 shard_rows=1000000
 for shard in shard1 shard2; do
   [[ $shard == shard1 ]] && years="< 1350" || years=">= 1350"
@@ -144,17 +137,7 @@ for shard in shard1 shard2; do
       FROM (SELECT shamsi_date(1300, 1, 1) + i % $days AS d, i FROM generate_series(0, $shard_rows - 1) AS i) AS t
       WHERE shamsi_year(d) $years" -c "ANALYZE sales"
 done
-on coordinator -c "CREATE EXTENSION shamsi" -c "CREATE EXTENSION postgres_fdw" \
-  -c "CREATE TABLE sales (d date, amount integer) PARTITION BY RANGE (shamsi_year(d))"
-for shard in shard1 shard2; do
-  on coordinator -c "CREATE SERVER $shard FOREIGN DATA WRAPPER postgres_fdw
-      OPTIONS (host '${socket[$shard]}', port '$PGPORT', dbname 'postgres', extensions 'shamsi')" \
-    -c "CREATE USER MAPPING FOR postgres SERVER $shard OPTIONS (user 'postgres')"
-done
-on coordinator -c "CREATE FOREIGN TABLE sales_1 PARTITION OF sales FOR VALUES FROM (MINVALUE) TO (1350) SERVER shard1
-    OPTIONS (table_name 'sales')" \
-  -c "CREATE FOREIGN TABLE sales_2 PARTITION OF sales FOR VALUES FROM (1350) TO (MAXVALUE) SERVER shard2
-    OPTIONS (table_name 'sales')"
+pg_shards_partition "d date, amount integer" 1350
 sharded="SELECT shamsi_year(d), shamsi_month(d), count(*), sum(amount) FROM sales GROUP BY 1, 2"
 echo "$sharded, enable_partitionwise_aggregate on, $shard_rows rows on two shards:"
 on coordinator -c "SET enable_partitionwise_aggregate = on" -c "EXPLAIN (ANALYZE, VERBOSE, COSTS OFF) $sharded" |

@@ -15,6 +15,8 @@ build_dir=$1 cmake=$2 pg_bin=$3 pg_lib=$4 pg_share=$5
 here=$(cd "$(dirname "$0")" && pwd)
 # shellcheck source=SCRIPTDIR/private_server.sh
 source "$here/private_server.sh"
+# shellcheck source=SCRIPTDIR/private_shards.sh
+source "$here/private_shards.sh"
 
 fail() {
   echo "FAIL: $*" >&2
@@ -22,16 +24,7 @@ fail() {
 }
 
 trap pg_private_stop EXIT
-declare -A socket=()
-for server in shard1 shard2 coordinator; do
-  pg_private_start "$(mktemp -d "${TMPDIR:-/tmp}/shamsi-$server.XXXXXX")" "$build_dir" "$pg_bin" "$pg_lib" "$pg_share" "$cmake"
-  socket[$server]=$PGHOST
-done
-on() {
-  local server=$1
-  shift
-  PGHOST=${socket[$server]} "$pg_bin/psql" -X -q -v ON_ERROR_STOP=1 -At "$@"
-}
+pg_shards_start "$build_dir" "$pg_bin" "$pg_lib" "$pg_share" "$cmake"
 
 # The shards hold one table each; the coordinator partitions its table by
 # Shamsi year between them: the years before 1399 on one, the others on the
@@ -39,18 +32,8 @@ on() {
 for shard in shard1 shard2; do
   on "$shard" -c "CREATE EXTENSION shamsi" -c "CREATE TABLE sales (id integer, d date, amount integer)"
 done
-on coordinator -c "CREATE EXTENSION shamsi" -c "CREATE EXTENSION postgres_fdw" \
-  -c "CREATE TABLE sales (id integer, d date, amount integer) PARTITION BY RANGE (shamsi_year(d))"
-for shard in shard1 shard2; do
-  on coordinator -c "CREATE SERVER $shard FOREIGN DATA WRAPPER postgres_fdw
-      OPTIONS (host '${socket[$shard]}', port '$PGPORT', dbname 'postgres', extensions 'shamsi')" \
-    -c "CREATE USER MAPPING FOR postgres SERVER $shard OPTIONS (user 'postgres')"
-done
-on coordinator -c "CREATE FOREIGN TABLE sales_1 PARTITION OF sales FOR VALUES FROM (MINVALUE) TO (1399)
-    SERVER shard1 OPTIONS (table_name 'sales')" \
-  -c "CREATE FOREIGN TABLE sales_2 PARTITION OF sales FOR VALUES FROM (1399) TO (MAXVALUE)
-    SERVER shard2 OPTIONS (table_name 'sales')" \
-  -c "ALTER SERVER shard1 OPTIONS (ADD batch_size '1000')" -c "ALTER SERVER shard2 OPTIONS (ADD batch_size '1000')" \
+pg_shards_partition "id integer, d date, amount integer" 1399
+on coordinator -c "ALTER SERVER shard1 OPTIONS (ADD batch_size '1000')" -c "ALTER SERVER shard2 OPTIONS (ADD batch_size '1000')" \
   -c "INSERT INTO sales SELECT i, date '2017-01-01' + i % 2900, i % 97 FROM generate_series(1, 60000) AS i" \
   -c "CREATE TABLE one_server AS SELECT * FROM sales"
 for shard in shard1 shard2; do
