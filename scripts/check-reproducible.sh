@@ -1,8 +1,9 @@
 #!/usr/bin/env bash
 # Builds the release files a second time and checks that they are the same,
 # byte for byte, as the first build's: the files listed in
-# build/default/SHA256SUMS (the .deb packages) and build/windows/SHA256SUMS
-# (the Windows installer and zip), and the two SHA256SUMS themselves.
+# build/default/SHA256SUMS (the .deb packages), build/python/SHA256SUMS (the
+# Python module's sdist and wheel) and build/windows/SHA256SUMS (the Windows
+# installer and zip), and the three SHA256SUMS themselves.
 #
 #   scripts/build-release.sh        # the first build (or the package targets of both presets)
 #   scripts/check-reproducible.sh   # the second, and the check
@@ -35,7 +36,7 @@ fail() {
   exit 1
 }
 
-folders=(build/default build/windows)
+folders=(build/default build/python build/windows)
 for folder in "${folders[@]}"; do
   [[ -s $folder/SHA256SUMS ]] ||
     fail "no $folder/SHA256SUMS: make the release files first (scripts/build-release.sh)"
@@ -92,7 +93,7 @@ for folder in "${folders[@]}"; do
 
   # The second build's folder is fresh: every package in it must be listed.
   listed=$(sed 's/^[0-9a-f]*  //' "$second/SHA256SUMS" | LC_ALL=C sort)
-  found=$(find "$second" -maxdepth 1 -type f \( -name '*.deb' -o -name '*.exe' -o -name '*.zip' \) -printf '%f\n' |
+  found=$(find "$second" -maxdepth 1 -type f \( -name '*.deb' -o -name '*.exe' -o -name '*.zip' -o -name '*.whl' -o -name '*.tar.gz' \) -printf '%f\n' |
     LC_ALL=C sort)
   [[ $listed == "$found" ]] ||
     fail "$folder/SHA256SUMS lists"$'\n'"$listed"$'\n'"but the packages made are"$'\n'"$found"

@@ -19,7 +19,8 @@ cd "$(dirname "$0")/.."
 # web page and the npm package are built with emscripten and tested with
 # Node.js and in Chromium; the Python module is built with Debian's Python
 # headers and pybind11 and tested with pytest, pandas and Dask's
-# distributed, and installed once with pip.
+# distributed, installed once with pip, and built as an sdist and a wheel in
+# virtual environments.
 # Install them here too, so that a fresh machine updates the package lists
 # only once.
 scripts/install-deps.sh clang-14 libclang-rt-14-dev clang-tidy-14 clang-format-14 cppcheck libbenchmark-dev \
@@ -27,7 +28,7 @@ scripts/install-deps.sh clang-14 libclang-rt-14-dev clang-tidy-14 clang-format-1
   g++-mingw-w64-x86-64-posix nsis googletest wine wine64 fonts-farsiweb unzip zip faketime diffoscope-minimal \
   postgresql-15 postgresql-server-dev-15 emscripten nodejs chromium \
   python3-dev python3-pybind11 python3-numpy python3-pandas python3-distributed python3-pytest python3-setuptools \
-  python3-pip
+  python3-pip python3-venv
 
 export QT_QPA_PLATFORM=offscreen
 # The tests speak UTF-8: Persian texts in the shell tests' $'\u...' escapes,
@@ -40,8 +41,10 @@ echo "== Normal build and tests"
 cmake --preset default
 cmake --build --preset default
 ctest --preset default
-# The .deb packages and their SHA256SUMS, for the comparison below.
+# The .deb packages, the Python sdist and wheel, and their SHA256SUMS, for the
+# comparison below.
 cmake --build --preset default --target package
+scripts/build-python-dist.sh build/python
 
 echo "== Web page and npm package ($((SECONDS - started)) s so far)"
 scripts/test-web.sh

@@ -1,8 +1,10 @@
 #!/usr/bin/env bash
-# pip install ./python --no-build-isolation, with Debian's setuptools and
-# pybind11 and no package registry (--no-index), from a copy of the sources
-# (a build in place would leave python/build behind), into a private folder
-# that is removed afterwards; then the installed module at work.
+# pip install ./python, as a user does in a clone: in isolation, with the
+# build backend (setuptools, pybind11) pinned with its hashes
+# (python/requirements-build.txt), downloaded and checked first, then
+# installed from that folder with no index; from a copy of the sources (a
+# build in place would leave python/build behind), into a private folder that
+# is removed afterwards; then the installed module at work.
 #
 #   pip_install_test.sh SOURCE_DIR PYTHON
 set -euo pipefail
@@ -10,13 +12,16 @@ source_dir=$1 python=$2
 
 work=$(mktemp -d "${TMPDIR:-/tmp}/shamsi-pip.XXXXXX")
 trap 'rm -rf "$work"' EXIT
-mkdir -p "$work/src"
-cp -r "$source_dir/CMakeLists.txt" "$source_dir/shamsi" "$work/src/"
+unset "${!PIP_@}"
+export PIP_DISABLE_PIP_VERSION_CHECK=1 PIP_NO_INPUT=1
 mkdir -p "$work/src/python"
-cp -r "$source_dir/python/setup.py" "$source_dir/python/pyproject.toml" "$source_dir/python/shamsi" \
-  "$source_dir/python/src" "$work/src/python/"
+cp -r "$source_dir/CMakeLists.txt" "$source_dir/LICENSE" "$source_dir/shamsi" "$work/src/"
+cp -r "$source_dir/python/setup.py" "$source_dir/python/pyproject.toml" "$source_dir/python/MANIFEST.in" \
+  "$source_dir/python/README.md" "$source_dir/python/shamsi" "$source_dir/python/src" "$work/src/python/"
 
-(cd "$work" && "$python" -m pip install --quiet --no-build-isolation --no-index --no-deps --no-cache-dir \
+"$python" -m pip download --quiet --require-hashes --no-deps --only-binary=:all: \
+  -r "$source_dir/python/requirements-build.txt" -d "$work/wheels"
+(cd "$work" && "$python" -m pip install --quiet --no-index --find-links "$work/wheels" --no-deps --no-cache-dir \
   --target "$work/site" ./src/python)
 
 cd "$work"
