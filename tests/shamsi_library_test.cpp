@@ -394,8 +394,8 @@ TEST(ShamsiLibrary, WritesTheTimeOfDayAndItsOffset) {
 TEST(ShamsiLibrary, LocalTimeOfAnInstantFloorsToItsDay) {
     using Shamsi::LocalTime;
     struct Case {
-        std::int64_t unixSeconds;
-        int offsetSeconds;
+        std::int64_t unixSeconds = 0;
+        int offsetSeconds = 0;
         LocalTime expected;
     };
     const Case cases[] = {

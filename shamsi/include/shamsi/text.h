@@ -265,11 +265,11 @@ private:
     };
 
     struct Fields {
-        int year;
-        int month;
-        int day;
-        int dayOfYear;
-        unsigned weekday;  // 0 for Saturday
+        int year = 0;
+        int month = 0;
+        int day = 0;
+        int dayOfYear = 0;
+        unsigned weekday = 0;  // 0 for Saturday
         TimeOfDay time;
     };
     char* WriteShamsi(char* out, const Date& shamsi, const TimeOfDay& time) const;
