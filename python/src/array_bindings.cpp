@@ -6,19 +6,27 @@
 // number of those in a day, NaT as the least int64.
 #include "module.h"
 
+// The datetime C API; after pybind11, which includes Python.h first.
+#include <datetime.h>
+
 #include <algorithm>
 #include <chrono>
 #include <cstddef>
 #include <cstdint>
+#include <limits>
 #include <string>
 #include <string_view>
 #include <vector>
 
 #include <shamsi/date.h>
 #include <shamsi/text.h>
+#include <shamsi/time.h>
 
 namespace ShamsiPython {
 namespace {
+
+// No offset from UTC: a naive value.
+constexpr std::int32_t kNoOffset = std::numeric_limits<std::int32_t>::min();
 
 constexpr std::int64_t FloorDays(std::int64_t value, std::int64_t ticksPerDay) {
     const std::int64_t quotient = value / ticksPerDay;
@@ -202,15 +210,19 @@ py::array FromShamsiArrays(const py::array& years, const py::array& months, cons
 // The most characters the formatter writes for any day of the years
 // 1-9999. Each field's width depends only on how many digits its number
 // has and which name it writes, so the days 10-16 of every month of 9999
-// (every weekday in every month, the widest numbers) take the most.
-std::size_t WidestText(const Shamsi::Formatter& formatter, std::vector<std::uint32_t>& characters) {
+// (every weekday in every month, the widest numbers) take the most; with
+// offsets, the widest offset ("-23:59:59") too.
+std::size_t WidestText(const Shamsi::Formatter& formatter, bool withOffsets,
+                       std::vector<std::uint32_t>& characters) {
     std::string buffer(formatter.MaxSize(), '\0');
     std::size_t widest = 0;
     constexpr int kFirstDay = 10;
     constexpr int kDaysInWeek = 7;
+    const Shamsi::TimeOfDay time{23, 59, 59, withOffsets, 1 - static_cast<int>(Shamsi::kSecondsPerDay)};
     for (int month = 1; month <= Shamsi::kMonthsInYear; ++month) {
         for (int day = kFirstDay; day < kFirstDay + kDaysInWeek; ++day) {
-            const char* end = formatter.Write(buffer.data(), Shamsi::Date{Shamsi::kLastYear, month, day});
+            const char* end =
+                formatter.Write(buffer.data(), Shamsi::ToSysDays({Shamsi::kLastYear, month, day}), time);
             widest =
                 std::max(widest, DecodeUtf8({buffer.data(), static_cast<std::size_t>(end - buffer.data())},
                                             characters.data()));
@@ -219,31 +231,59 @@ std::size_t WidestText(const Shamsi::Formatter& formatter, std::vector<std::uint
     return widest;
 }
 
+// The day of a wall time given in some unit (ticksPerDay of them in a day),
+// its time of day, and the offset from UTC it was taken at (kNoOffset: none).
+std::chrono::sys_days WallTime(std::int64_t value, std::int64_t ticksPerDay, std::int32_t offset,
+                               Shamsi::TimeOfDay& time) {
+    const std::int64_t dayNumber = FloorDays(value, ticksPerDay);
+    const std::int64_t ticks = value - dayNumber * ticksPerDay;
+    const std::int64_t second = ticksPerDay % kSecondsInDay == 0 ? ticks / (ticksPerDay / kSecondsInDay)
+                                                                 : ticks * kSecondsInDay / ticksPerDay;
+    time.hour = static_cast<int>(second / 3600);
+    time.minute = static_cast<int>(second / 60 % 60);
+    time.second = static_cast<int>(second % 60);
+    time.hasOffset = offset != kNoOffset;
+    time.offsetSeconds = time.hasOffset ? offset : 0;
+    return DayOf(dayNumber);
+}
+
 // Each value written by the formatter into a str array just wide enough,
-// NaT as an empty text.
+// NaT as an empty text; offsets (None, or one int32 for each value, in
+// seconds east of UTC, kNoOffset for none) for %z.
 py::array FormatArray(const py::array& values, std::int64_t ticksPerDay, const std::string& format,
-                      const std::string& digits, const std::string& names) {
+                      const std::string& digits, const std::string& names, const py::object& offsets) {
     const auto* input = DataOf<std::int64_t>(values, "format");
     const auto count = static_cast<std::size_t>(values.size());
+    const std::int32_t* offset = nullptr;
+    py::array offsetArray;
+    if (!offsets.is_none()) {
+        offsetArray = offsets.cast<py::array>();
+        offset = DataOf<std::int32_t>(offsetArray, "format");
+        if (offsetArray.size() != values.size()) {
+            throw py::value_error("format: as many offsets as values");
+        }
+    }
     const Shamsi::Formatter formatter = MakeFormatter(format, digits, names);
     std::vector<std::uint32_t> characters(formatter.MaxSize() + 1);
-    const std::size_t width = std::max<std::size_t>(WidestText(formatter, characters), 1);
+    const std::size_t width = std::max<std::size_t>(WidestText(formatter, offset != nullptr, characters), 1);
     py::array result(py::dtype("U" + std::to_string(width)), std::vector<py::ssize_t>{values.size()});
     auto* out = static_cast<std::uint32_t*>(result.mutable_data());
     std::size_t bad = kNone;
     {
         const py::gil_scoped_release unlocked;
         std::string buffer(formatter.MaxSize(), '\0');
+        Shamsi::TimeOfDay time;
         for (std::size_t i = 0; i < count; ++i) {
             std::uint32_t* row = out + i * width;
             std::size_t written = 0;
             if (input[i] != kNaT) {
-                const std::chrono::sys_days day = DayOf(FloorDays(input[i], ticksPerDay));
+                const std::chrono::sys_days day =
+                    WallTime(input[i], ticksPerDay, offset != nullptr ? offset[i] : kNoOffset, time);
                 if (!Shamsi::InRange(day)) {
                     bad = i;
                     break;
                 }
-                const char* end = formatter.Write(buffer.data(), day);
+                const char* end = formatter.Write(buffer.data(), day, time);
                 written =
                     std::min(width, DecodeUtf8({buffer.data(), static_cast<std::size_t>(end - buffer.data())},
                                                characters.data()));
@@ -369,13 +409,128 @@ py::array ParseArray(const py::array& texts, bool coerce) {
     return result;
 }
 
+// --- The accessor's fields --------------------------------------------------
+
+// A fingerprint of int64 values, to tell whether a column changed since its
+// fields were taken: every value and its place count.
+std::uint64_t Fingerprint(const py::array& values) {
+    const auto* input = DataOf<std::int64_t>(values, "fingerprint");
+    const auto count = static_cast<std::size_t>(values.size());
+    const py::gil_scoped_release unlocked;
+    constexpr std::uint64_t kOdd = 0x9E3779B97F4A7C15ULL;
+    constexpr std::uint64_t kOther = 0xC2B2AE3D27D4EB4FULL;
+    std::uint64_t hash = count * kOdd;
+    for (std::size_t i = 0; i < count; ++i) {
+        hash ^= static_cast<std::uint64_t>(input[i]) * kOther;
+        hash = ((hash << 29U) | (hash >> 35U)) * kOdd;
+    }
+    return hash;
+}
+
+// The day of the year, the days of the month, or whether the year is a leap
+// year, of each Shamsi date; 0 (false) where the year is 0 (a missing value).
+enum class DayField { kDayOfYear = 0, kDaysInMonth = 1, kLeapYear = 2 };
+
+py::array DayFields(const py::array& years, const py::array& months, const py::array& days, int which) {
+    const auto* y = DataOf<std::int32_t>(years, "day fields");
+    const auto* m = DataOf<std::int32_t>(months, "day fields");
+    const auto* d = DataOf<std::int32_t>(days, "day fields");
+    if (months.size() != years.size() || days.size() != years.size() || which < 0 || which > 2) {
+        throw py::value_error("day fields: arrays of different lengths, or no such field");
+    }
+    const auto field = static_cast<DayField>(which);
+    const auto count = static_cast<std::size_t>(years.size());
+    py::array_t<std::int32_t> result(years.size());
+    std::int32_t* out = result.mutable_data();
+    const py::gil_scoped_release unlocked;
+    for (std::size_t i = 0; i < count; ++i) {
+        if (y[i] < Shamsi::kFirstYear || y[i] > Shamsi::kLastYear || m[i] < 1 ||
+            m[i] > Shamsi::kMonthsInYear) {
+            out[i] = 0;
+        } else if (field == DayField::kDayOfYear) {
+            out[i] = Shamsi::DayOfYear({y[i], m[i], d[i]});
+        } else if (field == DayField::kDaysInMonth) {
+            out[i] = Shamsi::DaysInMonth(y[i], m[i]);
+        } else {
+            out[i] = Shamsi::IsLeapYear(y[i]) ? 1 : 0;
+        }
+    }
+    return result;
+}
+
+// --- Objects: datetime.date and datetime.datetime --------------------------
+
+std::int64_t SecondsOfDelta(PyObject* delta) {
+    return std::int64_t{PyDateTime_DELTA_GET_DAYS(delta)} * kSecondsInDay +
+           PyDateTime_DELTA_GET_SECONDS(delta);
+}
+
+// The wall time of each object as seconds from 1970-01-01T00:00:00 (an aware
+// datetime its own wall time, not its UTC's), NaT for a missing value (None,
+// NaN, pandas' NaT and NA), and each one's offset from UTC (kNoOffset for a
+// date or a naive datetime). Anything else raises TypeError naming it.
+py::tuple ObjectTimes(const py::array& objects, const std::string& what) {
+    if (objects.ndim() != 1 || objects.dtype().kind() != 'O' || (objects.flags() & py::array::c_style) == 0) {
+        throw py::type_error(what + ": expected a one-dimensional contiguous object array");
+    }
+    const auto count = static_cast<std::size_t>(objects.size());
+    const auto* items = static_cast<PyObject* const*>(objects.data());
+    py::array_t<std::int64_t> seconds(objects.size());
+    py::array_t<std::int32_t> offsets(objects.size());
+    std::int64_t* out = seconds.mutable_data();
+    std::int32_t* offset = offsets.mutable_data();
+    bool aware = false;
+    const py::object datetime64 = py::module_::import("numpy").attr("datetime64");
+    for (std::size_t i = 0; i < count; ++i) {
+        PyObject* item = items[i];
+        offset[i] = kNoOffset;
+        if (IsMissing(item)) {
+            out[i] = kNaT;
+            continue;
+        }
+        if (PyDate_Check(item)) {
+            const std::chrono::year_month_day date{
+                std::chrono::year{PyDateTime_GET_YEAR(item)},
+                std::chrono::month{static_cast<unsigned>(PyDateTime_GET_MONTH(item))},
+                std::chrono::day{static_cast<unsigned>(PyDateTime_GET_DAY(item))}};
+            out[i] = std::chrono::sys_days{date}.time_since_epoch().count() * kSecondsInDay;
+            if (PyDateTime_Check(item)) {
+                out[i] += std::int64_t{PyDateTime_DATE_GET_HOUR(item)} * 3600 +
+                          std::int64_t{PyDateTime_DATE_GET_MINUTE(item)} * 60 +
+                          PyDateTime_DATE_GET_SECOND(item);
+                const py::object delta = py::reinterpret_borrow<py::object>(item).attr("utcoffset")();
+                if (!delta.is_none()) {
+                    offset[i] = static_cast<std::int32_t>(SecondsOfDelta(delta.ptr()));
+                    aware = true;
+                }
+            }
+            continue;
+        }
+        if (py::isinstance(item, datetime64)) {
+            const py::object value = py::reinterpret_borrow<py::object>(item).attr("astype")("M8[s]");
+            out[i] = value.attr("astype")("int64").cast<std::int64_t>();
+            continue;
+        }
+        throw py::type_error(what + " takes datetime64 values or datetime.date objects, not " +
+                             Py_TYPE(item)->tp_name + ": " + std::string(py::repr(item)));
+    }
+    return py::make_tuple(seconds, aware ? py::object(offsets) : py::object(py::none()));
+}
+
 }  // namespace
 
 void RegisterArrays(py::module_& module) {
+    PyDateTime_IMPORT;
+    if (PyDateTimeAPI == nullptr) {
+        throw py::error_already_set();
+    }
     module.def("_to_shamsi", &ToShamsiArrays);
     module.def("_from_shamsi", &FromShamsiArrays);
     module.def("_format", &FormatArray);
     module.def("_parse_array", &ParseArray);
+    module.def("_fingerprint", &Fingerprint);
+    module.def("_day_fields", &DayFields);
+    module.def("_object_times", &ObjectTimes);
 }
 
 }  // namespace ShamsiPython
