@@ -307,3 +307,11 @@ else:
 
     __all__.append("date_range")
     del pandas
+    try:
+        import dask.dataframe  # noqa: F401
+    except ImportError:  # the Dask accessor comes with dask.dataframe
+        pass
+    else:
+        from . import _dask  # registers dask.dataframe.Series.shamsi
+
+        del dask

@@ -8,6 +8,9 @@ from . import _datetimes, _NAT, _shamsi, from_shamsi
 # The first month of each unit's periods counts this many months.
 _MONTHS_IN = {"year": 12, "quarter": 3, "month": 1}
 _UNITS = "'year', 'quarter', 'month' or 'week'"
+# The whole days datetime64[ns] holds.
+_FIRST_NS_DAY = np.datetime64("1677-09-22").astype(np.int64)
+_LAST_NS_DAY = np.datetime64("2262-04-11").astype(np.int64)
 
 
 class NotDatetimeError(TypeError, AttributeError):
@@ -218,8 +221,11 @@ class _ShamsiFields:
             if (following[moved] == _NAT).any():
                 raise ValueError(f"the {unit} after a date here falls outside the Shamsi years 1-9999")
             start = np.where(moved, following, start)
-        result = np.where(missing, _NAT, start).view("datetime64[D]").astype("datetime64[ns]")
-        return self._wrap_times(result)
+        start = np.where(missing, _NAT, start)
+        if ((start != _NAT) & ((start < _FIRST_NS_DAY) | (start > _LAST_NS_DAY))).any():
+            raise pd.errors.OutOfBoundsDatetime(
+                f"a {unit}'s start here falls outside what datetime64[ns] holds (1677-09-22 to 2262-04-11)")
+        return self._wrap_times(start.view("datetime64[D]").astype("datetime64[ns]"))
 
     def _wrap_times(self, days):
         tz = getattr(self._values.dtype, "tz", None)

@@ -33,54 +33,48 @@ constexpr std::int64_t FloorDays(std::int64_t value, std::int64_t ticksPerDay) {
     return value % ticksPerDay < 0 ? quotient - 1 : quotient;
 }
 
-struct FieldArrays {
-    std::int32_t* year;
-    std::int32_t* month;
-    std::int32_t* day;
-};
-
 // The Shamsi fields of each value, 0 in each for NaT: the index of the
 // first value outside the Shamsi years 1-9999 (fields from it on unwritten),
 // or kNone. The unit's size is a constant in the common cases, so that the
 // division is a multiplication.
 template <std::int64_t kTicks>
-std::size_t FieldsOf(const std::int64_t* values, std::size_t count, std::int64_t ticks,
-                     const FieldArrays& out) {
+std::size_t FieldsOf(const std::int64_t* values, std::size_t count, std::int64_t ticks, std::int32_t* year,
+                     std::int32_t* month, std::int32_t* day) {
     const std::int64_t ticksPerDay = kTicks != 0 ? kTicks : ticks;
     for (std::size_t i = 0; i < count; ++i) {
         if (values[i] == kNaT) {
-            out.year[i] = out.month[i] = out.day[i] = 0;
+            year[i] = month[i] = day[i] = 0;
             continue;
         }
-        const std::chrono::sys_days day = DayOf(FloorDays(values[i], ticksPerDay));
-        if (!Shamsi::InRange(day)) {
+        const std::chrono::sys_days wallDay = DayOf(FloorDays(values[i], ticksPerDay));
+        if (!Shamsi::InRange(wallDay)) {
             return i;
         }
-        const Shamsi::Date date = Shamsi::FromSysDays(day);
-        out.year[i] = date.year;
-        out.month[i] = date.month;
-        out.day[i] = date.day;
+        const Shamsi::Date date = Shamsi::FromSysDays(wallDay);
+        year[i] = date.year;
+        month[i] = date.month;
+        day[i] = date.day;
     }
     return kNone;
 }
 
 constexpr std::int64_t kSecondsInDay = 86'400;
 
-std::size_t FieldsOfAny(const std::int64_t* values, std::size_t count, std::int64_t ticks,
-                        const FieldArrays& out) {
+std::size_t FieldsOfAny(const std::int64_t* values, std::size_t count, std::int64_t ticks, std::int32_t* year,
+                        std::int32_t* month, std::int32_t* day) {
     switch (ticks) {
         case 1:
-            return FieldsOf<1>(values, count, ticks, out);
+            return FieldsOf<1>(values, count, ticks, year, month, day);
         case kSecondsInDay:
-            return FieldsOf<kSecondsInDay>(values, count, ticks, out);
+            return FieldsOf<kSecondsInDay>(values, count, ticks, year, month, day);
         case kSecondsInDay * 1'000:
-            return FieldsOf<kSecondsInDay * 1'000>(values, count, ticks, out);
+            return FieldsOf<kSecondsInDay * 1'000>(values, count, ticks, year, month, day);
         case kSecondsInDay * 1'000'000:
-            return FieldsOf<kSecondsInDay * 1'000'000>(values, count, ticks, out);
+            return FieldsOf<kSecondsInDay * 1'000'000>(values, count, ticks, year, month, day);
         case kSecondsInDay * 1'000'000'000:
-            return FieldsOf<kSecondsInDay * 1'000'000'000>(values, count, ticks, out);
+            return FieldsOf<kSecondsInDay * 1'000'000'000>(values, count, ticks, year, month, day);
         default:
-            return FieldsOf<0>(values, count, ticks, out);
+            return FieldsOf<0>(values, count, ticks, year, month, day);
     }
 }
 
@@ -153,10 +147,12 @@ py::tuple ToShamsiArrays(const py::array& values, std::int64_t ticksPerDay) {
     py::array_t<std::int32_t> year(values.size());
     py::array_t<std::int32_t> month(values.size());
     py::array_t<std::int32_t> day(values.size());
-    const FieldArrays out{year.mutable_data(), month.mutable_data(), day.mutable_data()};
+    std::int32_t* years = year.mutable_data();
+    std::int32_t* months = month.mutable_data();
+    std::int32_t* days = day.mutable_data();
     const std::size_t bad = [&] {
         const py::gil_scoped_release unlocked;
-        return FieldsOfAny(input, count, ticksPerDay, out);
+        return FieldsOfAny(input, count, ticksPerDay, years, months, days);
     }();
     if (bad != kNone) {
         throw py::value_error(Refused(MiladiText(FloorDays(input[bad], ticksPerDay)), MiladiOutOfRange()));
@@ -460,6 +456,13 @@ py::array DayFields(const py::array& years, const py::array& months, const py::a
 
 // --- Objects: datetime.date and datetime.datetime --------------------------
 
+// The second of the day of a datetime's wall time.
+std::int64_t SecondOfDay(PyObject* datetime) {
+    const std::int64_t hour = PyDateTime_DATE_GET_HOUR(datetime);
+    const std::int64_t minute = PyDateTime_DATE_GET_MINUTE(datetime);
+    return (hour * 60 + minute) * 60 + PyDateTime_DATE_GET_SECOND(datetime);
+}
+
 std::int64_t SecondsOfDelta(PyObject* delta) {
     return std::int64_t{PyDateTime_DELTA_GET_DAYS(delta)} * kSecondsInDay +
            PyDateTime_DELTA_GET_SECONDS(delta);
@@ -495,9 +498,7 @@ py::tuple ObjectTimes(const py::array& objects, const std::string& what) {
                 std::chrono::day{static_cast<unsigned>(PyDateTime_GET_DAY(item))}};
             out[i] = std::chrono::sys_days{date}.time_since_epoch().count() * kSecondsInDay;
             if (PyDateTime_Check(item)) {
-                out[i] += std::int64_t{PyDateTime_DATE_GET_HOUR(item)} * 3600 +
-                          std::int64_t{PyDateTime_DATE_GET_MINUTE(item)} * 60 +
-                          PyDateTime_DATE_GET_SECOND(item);
+                out[i] += SecondOfDay(item);
                 const py::object delta = py::reinterpret_borrow<py::object>(item).attr("utcoffset")();
                 if (!delta.is_none()) {
                     offset[i] = static_cast<std::int32_t>(SecondsOfDelta(delta.ptr()));
