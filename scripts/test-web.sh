@@ -8,7 +8,7 @@
 set -euo pipefail
 cd "$(dirname "$0")/.."
 
-scripts/install-deps.sh emscripten nodejs chromium
+scripts/install-deps.sh emscripten nodejs chromium woff2
 # npm packs and installs the package. Debian's nodejs comes without it; a
 # Node.js from elsewhere may bring its own, which Debian's npm conflicts with.
 command -v npm >/dev/null || scripts/install-deps.sh npm
