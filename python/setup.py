@@ -35,7 +35,7 @@ setup(
     ext_modules=[
         Pybind11Extension(
             "shamsi._shamsi",
-            [_source("python", "src", "shamsi_module.cpp"), _source("shamsi", "text.cpp"),
+            [_source("python", "src", "shamsi_module.cpp"), _source("shamsi", "read.cpp"), _source("shamsi", "write.cpp"),
              _source("shamsi", "time_of_day.cpp")],
             include_dirs=[_source("shamsi", "include")],
             cxx_std=20,

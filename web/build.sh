@@ -30,7 +30,7 @@ mkdir -p "$out/obj"
 em++ "${flags[@]}" -O3 -msimd128 \
   -sEXPORTED_FUNCTIONS=_Fields,_Input,_Output,_Batch,_BatchSize,_Describe,_ToShamsi,_ToMiladi,_Parse,_SetFormat,_Format,_IsLeapYear,_DaysInMonth,_Add,_Between,_ShamsiFromDays,_DaysFromShamsi,_WeekdayOf,_Names \
   -o "$out/obj/shamsi.wasm" "$root/web/wasm/shamsi_exports.cpp" "$root/web/wasm/days_to_shamsi.cpp" \
-  "$root/shamsi/text.cpp"
+  "$root/shamsi/read.cpp" "$root/shamsi/write.cpp"
 
 # The form and the calendar routines for the page, made small. The page's
 # functions are its imports (module "page").
