@@ -69,7 +69,7 @@ def _sources():
 def _library_files():
     """The library's files an sdist needs, relative to its root: sources and headers."""
     files = []
-    for pattern in ("shamsi/*.cpp", "shamsi/include/shamsi/*.h"):
+    for pattern in ("shamsi/*.cpp", "shamsi/*.h", "shamsi/include/shamsi/*.h"):
         files += [os.path.relpath(path, LIBRARY) for path in glob.glob(os.path.join(LIBRARY, pattern))]
     return sorted(files)
 

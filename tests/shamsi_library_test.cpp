@@ -16,6 +16,7 @@
 
 #include <shamsi/date.h>
 #include <shamsi/text.h>
+#include <shamsi/time.h>
 
 #include "icu_oracle.h"
 
@@ -339,6 +340,81 @@ TEST(ShamsiLibrary, WritesEveryFieldInBothCalendars) {
         const Shamsi::Formatter formatter(bad, Calendar::kShamsi);
         EXPECT_FALSE(formatter.Error().empty()) << bad;
         EXPECT_EQ(formatter.Format(Shamsi::Date{1404, 1, 1}), "") << bad;
+    }
+}
+
+TEST(ShamsiLibrary, WritesTheTimeOfDayAndItsOffset) {
+    using Shamsi::Calendar;
+    using Shamsi::Digits;
+    using Shamsi::TimeOfDay;
+    struct Case {
+        std::string_view pattern;
+        Calendar calendar;
+        Digits digits;
+        TimeOfDay time;
+        std::string_view expected;  // on 18 Azar 1405, 9 December 2026
+    };
+    const Case cases[] = {
+        {"%Y/%m/%dT%H:%M:%S%z",
+         Calendar::kShamsi,
+         Digits::kAscii,
+         {1, 30, 0, true, 12'600},
+         "1405/09/18T01:30:00+03:30"},
+        {"%Y/%m/%dT%H:%M:%S%z",
+         Calendar::kMiladi,
+         Digits::kAscii,
+         {23, 5, 9, true, -18'000},
+         "2026/12/09T23:05:09-05:00"},
+        {"%H:%M:%S %z", Calendar::kShamsi, Digits::kAscii, {0, 0, 0, true, 0}, "00:00:00 +00:00"},
+        {"%z", Calendar::kShamsi, Digits::kAscii, {0, 0, 0, true, 12'344}, "+03:25:44"},
+        {"%z", Calendar::kShamsi, Digits::kAscii, {0, 0, 0, true, -(12 * 3600 + 1)}, "-12:00:01"},
+        {"%z|", Calendar::kShamsi, Digits::kAscii, {7, 8, 9, false, 12'600}, "|"},
+        {"%A %-d %B %Y %H:%M %z",
+         Calendar::kShamsi,
+         Digits::kPersian,
+         {13, 7, 60, true, 16'200},
+         "چهارشنبه ۱۸ آذر ۱۴۰۵ ۱۳:۰۷ +۰۴:۳۰"},
+        {"%S", Calendar::kShamsi, Digits::kPersian, {0, 0, 60, false, 0}, "۶۰"},
+    };
+    const sys_days day{2026y / December / 9};
+    for (const Case& c : cases) {
+        const Shamsi::Formatter formatter(c.pattern, c.calendar, c.digits);
+        EXPECT_TRUE(formatter.Error().empty()) << c.pattern;
+        EXPECT_EQ(formatter.Format(day, c.time), c.expected) << c.pattern;
+        EXPECT_EQ(formatter.Format(Shamsi::Date{1405, 9, 18}, c.time), c.expected) << c.pattern;
+        std::string buffer(formatter.MaxSize(), '\0');
+        EXPECT_EQ(std::string_view(buffer.data(), formatter.Write(buffer.data(), day, c.time)), c.expected);
+        EXPECT_LE(c.expected.size(), formatter.MaxSize()) << c.pattern;
+    }
+    // A date alone is at midnight of no particular offset.
+    EXPECT_EQ(Shamsi::Formatter("%H:%M:%S%z", Calendar::kShamsi).Format(Shamsi::Date{1405, 9, 18}),
+              "00:00:00");
+}
+
+TEST(ShamsiLibrary, LocalTimeOfAnInstantFloorsToItsDay) {
+    using Shamsi::LocalTime;
+    struct Case {
+        std::int64_t unixSeconds = 0;
+        int offsetSeconds = 0;
+        LocalTime expected;
+    };
+    const Case cases[] = {
+        {1'796'767'200, 12'600, {sys_days{2026y / December / 9}, {1, 30, 0, true, 12'600}}},
+        {1'796'767'200, 0, {sys_days{2026y / December / 8}, {22, 0, 0, true, 0}}},
+        {0, 0, {sys_days{1970y / January / 1}, {0, 0, 0, true, 0}}},
+        {-1, 0, {sys_days{1969y / December / 31}, {23, 59, 59, true, 0}}},
+        {-86'400, 0, {sys_days{1969y / December / 31}, {0, 0, 0, true, 0}}},
+        {-1, 1, {sys_days{1970y / January / 1}, {0, 0, 0, true, 1}}},
+        // The first and last seconds of the Shamsi years 1-9999 in UTC.
+        {sys_seconds{sys_days{622y / March / 21}}.time_since_epoch().count(),
+         0,
+         {sys_days{622y / March / 21}, {0, 0, 0, true, 0}}},
+        {sys_seconds{sys_days{10621y / March / 20}}.time_since_epoch().count() - 1,
+         -50'400,
+         {sys_days{10621y / March / 19}, {9, 59, 59, true, -50'400}}},
+    };
+    for (const Case& c : cases) {
+        EXPECT_EQ(Shamsi::LocalTimeOf(c.unixSeconds, c.offsetSeconds), c.expected) << c.unixSeconds;
     }
 }
 

@@ -28,9 +28,9 @@ mkdir -p "$out/obj"
 # The library for the package, made for speed, with 128-bit vectors (Chrome
 # and Firefox since 2021, Safari since 16.4, Node.js since 16.4).
 em++ "${flags[@]}" -O3 -msimd128 \
-  -sEXPORTED_FUNCTIONS=_Fields,_Input,_Output,_Batch,_BatchSize,_Describe,_ToShamsi,_ToMiladi,_Parse,_SetFormat,_Format,_IsLeapYear,_DaysInMonth,_Add,_Between,_ShamsiFromDays,_DaysFromShamsi \
+  -sEXPORTED_FUNCTIONS=_Fields,_Input,_Output,_Batch,_BatchSize,_Describe,_ToShamsi,_ToMiladi,_Parse,_SetFormat,_Format,_IsLeapYear,_DaysInMonth,_Add,_Between,_ShamsiFromDays,_DaysFromShamsi,_WeekdayOf,_Names \
   -o "$out/obj/shamsi.wasm" "$root/web/wasm/shamsi_exports.cpp" "$root/web/wasm/days_to_shamsi.cpp" \
-  "$root/shamsi/text.cpp"
+  "$root/shamsi/read.cpp" "$root/shamsi/write.cpp"
 
 # The form and the calendar routines for the page, made small. The page's
 # functions are its imports (module "page").
@@ -68,6 +68,14 @@ rm -rf "$package"
 mkdir -p "$package"
 cp "$root/web/package/index.js" "$root/web/package/index.d.ts" "$root/web/package/README.md" \
   "$root/LICENSE" "$out/obj/shamsi.wasm" "$package/"
+# The date picker, and the font it falls back on.
+mkdir -p "$package/picker"
+cp "$root/web/package/picker.js" "$root/web/package/picker.d.ts" "$package/"
+cp "$root/web/package/picker/"*.js "$package/picker/"
+cp "$root/window/fonts/Vazirmatn-UI-Regular.ttf" "$out/obj/"
+woff2_compress "$out/obj/Vazirmatn-UI-Regular.ttf" >/dev/null
+cp "$out/obj/Vazirmatn-UI-Regular.woff2" "$package/picker/Vazirmatn-UI.woff2"
+cp "$root/window/fonts/OFL.txt" "$package/picker/"
 sed "s/@VERSION@/$version/" "$root/web/package/package.json.in" >"$package/package.json"
 rm -f "$out"/shamsi-date-*.tgz
 npm pack --silent --pack-destination "$out" "$package" >/dev/null

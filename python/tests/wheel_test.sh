@@ -28,7 +28,7 @@ wheel=("$work"/dist/shamsi-*-cp311-cp311-manylinux_*_x86_64.whl)
 sdist=("$work"/dist/shamsi-*.tar.gz)
 # What the sdist builds from: the library's sources and headers, all of them.
 listed=$(tar -tzf "${sdist[0]}" | sed -n 's|^[^/]*/cpp/||p' | grep -E '\.(cpp|h)$' | LC_ALL=C sort)
-expected=$(cd "$source_dir" && ls shamsi/*.cpp shamsi/include/shamsi/*.h | LC_ALL=C sort)
+expected=$(cd "$source_dir" && ls shamsi/*.cpp shamsi/*.h shamsi/include/shamsi/*.h | LC_ALL=C sort)
 [[ $listed == "$expected" ]] ||
   { printf 'FAIL: the sdist carries\n%s\nnot the library'"'"'s\n%s\n' "$listed" "$expected" >&2; exit 1; }
 

@@ -21,6 +21,7 @@
 #include "shamsi/arithmetic.h"
 #include "shamsi/date.h"
 #include "shamsi/names.h"
+#include "shamsi/time.h"
 
 namespace Shamsi {
 
@@ -195,7 +196,14 @@ char* WriteInteger(char* out, std::int64_t value, Digits digits);
 //   %m  month, two digits               %-m month without padding
 //   %d  day, two digits                 %-d day without padding
 //   %B  month name                      %A  weekday name
+//   %H  hour, two digits (00-23)        %M  minute, two digits
+//   %S  second, two digits              %z  offset from UTC: "+03:30",
+//                                           "-05:00", "+03:25:44"
 //   %%  a single %
+// The time fields write a TimeOfDay given with the date; a date alone is
+// at 00:00:00 of no particular offset, for which %z writes nothing. Every
+// number, the time's and the offset's included, is written in the
+// formatter's digits; an offset's sign is always "+" or "-".
 // Names are Persian for the Shamsi calendar ("فروردین", "جمعه"; Shamsi
 // months by their Iranian or Afghan names), or English with English month
 // names ("Farvardin", "Friday"), and English for the Miladi one ("March",
@@ -224,9 +232,14 @@ public:
     // A day of the Shamsi years 1-9999, in the formatter's calendar.
     char* Write(char* out, std::chrono::sys_days day) const;
 
+    // A day and its time of day, for patterns with time fields.
+    char* Write(char* out, std::chrono::sys_days day, const TimeOfDay& time) const;
+
     // The same, as a string of its own.
     [[nodiscard]] std::string Format(const Date& shamsi) const;
     [[nodiscard]] std::string Format(const std::chrono::year_month_day& miladi) const;
+    [[nodiscard]] std::string Format(std::chrono::sys_days day, const TimeOfDay& time) const;
+    [[nodiscard]] std::string Format(const Date& shamsi, const TimeOfDay& time) const;
 
 private:
     enum class Field {
@@ -239,7 +252,11 @@ private:
         kDayPlain,
         kMonthName,
         kWeekdayName,
-        kDayOfYear
+        kDayOfYear,
+        kHour,
+        kMinute,
+        kSecond,
+        kOffset
     };
     struct Piece {
         Field field = Field::kText;
@@ -248,13 +265,18 @@ private:
     };
 
     struct Fields {
-        int year;
-        int month;
-        int day;
-        int dayOfYear;
-        unsigned weekday;  // 0 for Saturday
+        int year = 0;
+        int month = 0;
+        int day = 0;
+        int dayOfYear = 0;
+        unsigned weekday = 0;  // 0 for Saturday
+        TimeOfDay time;
     };
+    char* WriteShamsi(char* out, const Date& shamsi, const TimeOfDay& time) const;
+    char* WriteMiladi(char* out, const std::chrono::year_month_day& miladi, const TimeOfDay& time) const;
+    char* WriteDay(char* out, std::chrono::sys_days day, const TimeOfDay& time) const;
     char* WriteFields(char* out, const Fields& fields) const;
+    char* WriteOffset(char* out, int offsetSeconds) const;
     [[nodiscard]] const std::array<std::string_view, 7>& WeekdayNames() const;
 
     Calendar calendar_;
