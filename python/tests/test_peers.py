@@ -21,7 +21,7 @@ pytest.importorskip("jalali_pandas")
 DAYS = np.arange(np.datetime64("1900-01-01"), np.datetime64("2201-01-01"))
 
 # Each run of days a peer gives differently: (first, last, our date on the
-# first, the peer's). Ours follows the astronomical corrections from 1503
+# first, the peer's). Ours follows the astronomical corrections from 1502
 # on; jdatetime (and jalali-pandas, which uses it) keeps the 33-year rule.
 DIFFERENT = {
     "jdatetime": [("2124-03-20", "2125-03-20", (1503, 1, 1), (1502, 12, 30))],

@@ -14,7 +14,7 @@ here=$(cd "$(dirname "$0")" && pwd)
 check=("/usr/bin/python3" "$here/doc_test.py")
 export PATH="$program_dir:$PATH" LC_ALL=C.UTF-8
 cd "$source_dir"
-pages=(README.md docs/*.md)
+pages=(README.md docs/*.md python/README.md)   # python/README.md: the sdist's and the wheel's description
 
 scratch=$(mktemp -d)
 # shellcheck disable=SC2317 # called by the trap
