@@ -24,7 +24,7 @@ import shutil
 import stat
 import tarfile
 
-from pybind11.setup_helpers import Pybind11Extension, build_ext
+from pybind11.setup_helpers import ParallelCompile, Pybind11Extension, build_ext
 from setuptools import setup
 from setuptools.command.sdist import sdist
 
@@ -118,6 +118,9 @@ class ReproducibleSdist(sdist):
                     tar.addfile(info)
         return archive
 
+
+# One compiler a core (NPY_NUM_BUILD_JOBS=N sets another number).
+ParallelCompile("NPY_NUM_BUILD_JOBS").install()
 
 setup(
     version=_version(),

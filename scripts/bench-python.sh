@@ -16,8 +16,7 @@
 set -euo pipefail
 cd "$(dirname "$0")/.."
 export LC_ALL=C.UTF-8
-scripts/install-deps.sh libbenchmark-dev libicu-dev libhowardhinnant-date-dev python3-dev python3-pybind11 python3-venv \
-  python3-convertdate
+scripts/install-deps.sh libbenchmark-dev libicu-dev libhowardhinnant-date-dev python3-dev python3-pybind11 python3-venv
 cmake --preset bench >/dev/null
 cmake --build --preset bench --target shamsi_python >/dev/null
 python=$(sed -n 's/^DATECONV_PYTHON_EXECUTABLE:INTERNAL=//p' build/bench/CMakeCache.txt)
@@ -27,9 +26,10 @@ requirements=python/bench/requirements.txt
 stamp=$(sha256sum "$requirements" | cut -d' ' -f1)
 if [[ ! -x $venv/bin/python || $(cat "$venv/requirements.sha256" 2>/dev/null) != "$stamp" ]]; then
   rm -rf "$venv"
-  "$python" -m venv --system-site-packages "$venv"   # for Debian's convertdate
+  "$python" -m venv "$venv"
+  # pymeeus (convertdate's) is source only: built with the environment's setuptools.
   (unset "${!PIP_@}"; "$venv/bin/pip" install --quiet --disable-pip-version-check --require-hashes --no-deps \
-    --only-binary=:all: -r "$requirements")
+    --no-build-isolation -r "$requirements")
   echo "$stamp" >"$venv/requirements.sha256"
 fi
 

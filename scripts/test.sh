@@ -41,10 +41,9 @@ echo "== Normal build and tests"
 cmake --preset default
 cmake --build --preset default
 ctest --preset default
-# The .deb packages, the Python sdist and wheel, and their SHA256SUMS, for the
-# comparison below.
+# The .deb packages and their SHA256SUMS, for the comparison below (ctest's
+# python_dist has made the Python sdist and wheel in build/python).
 cmake --build --preset default --target package
-scripts/build-python-dist.sh build/python
 
 echo "== Web page and npm package ($((SECONDS - started)) s so far)"
 scripts/test-web.sh
