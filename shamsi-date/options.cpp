@@ -23,7 +23,7 @@ std::optional<int> ReadCount(std::string_view text) {
 // The options that take a value.
 bool TakesValue(std::string_view name) {
     return name == "--format" || name == "--digits" || name == "--names" || name == "--field" ||
-           name == "--delimiter" || name == "--input-format";
+           name == "--delimiter" || name == "--input-format" || name == "--zone";
 }
 
 bool IsOption(std::string_view arg) {
@@ -36,6 +36,9 @@ std::string SetOption(std::string_view name, std::string_view value, Options& op
     if (name == "--format") {
         options.format = std::string(value);
         options.formatGiven = true;
+    } else if (name == "--zone") {
+        options.zone = std::string(value);
+        options.zoneGiven = true;
     } else if (name == "--input-format") {
         options.inputFormat = std::string(value);
         if (value.empty()) {
@@ -72,6 +75,24 @@ std::string SetOption(std::string_view name, std::string_view value, Options& op
 }
 
 }  // namespace
+
+bool HasTimeFields(std::string_view pattern) {
+    for (std::size_t i = 0; i + 1 < pattern.size(); ++i) {
+        if (pattern[i] != '%') {
+            continue;
+        }
+        std::size_t field = i + 1;
+        if (pattern[field] == '-' && field + 1 < pattern.size()) {
+            ++field;
+        }
+        const char c = pattern[field];
+        if (c == 'H' || c == 'M' || c == 'S' || c == 'z') {
+            return true;
+        }
+        i = field;
+    }
+    return false;
+}
 
 std::string ParseArguments(const std::vector<std::string_view>& args, Arguments& parsed) {
     bool optionsEnded = false;
@@ -131,6 +152,9 @@ std::string CheckOptions(const Options& options, bool fromArguments) {
     const bool diff = options.operation == Operation::kDiff;
     if (options.miladi && options.operation == Operation::kConvert) {
         return "--miladi is for add and diff";
+    }
+    if (options.zoneGiven && options.operation != Operation::kConvert) {
+        return "--zone is for to-miladi and to-shamsi";
     }
     if (options.ymd && !diff) {
         return "--ymd is for diff";

@@ -154,7 +154,8 @@ private:
 // The length of a time of day at the start of text, 0 when there is none:
 // 'T' or one blank, the hour (one or two digits) and minutes, then seconds
 // and a fraction of them if any, and a zone if any ('Z', or '+' or '-' with
-// hours and minutes: "+03", "+0330", "+03:30"). ASCII digits only. What
+// hours, minutes and seconds if any: "+03", "+0330", "+03:30", "+03:25:44").
+// ASCII digits only. What
 // follows the date a Reader reads in "2026-12-08T10:30:00+03:30".
 [[nodiscard]] std::size_t TimeOfDayLength(std::string_view text);
 
