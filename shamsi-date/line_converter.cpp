@@ -42,7 +42,7 @@ LineConverter::LineConverter(const Options& options, Sink output, Sink errors, s
     : options_(options),
       input_(SourceCalendar(options), options.inputFormat),
       formatter_(options.format, TargetCalendar(options), options.digits, options.names),
-      timeFields_(HasTimeFields(options.format)),
+      timeFields_(formatter_.WritesTime()),
       readTimes_(timeFields_ || options.timeZone != nullptr),
       clock_("%H:%M:%S", TargetCalendar(options)),
       offset_("%z", TargetCalendar(options)),

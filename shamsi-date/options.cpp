@@ -76,24 +76,6 @@ std::string SetOption(std::string_view name, std::string_view value, Options& op
 
 }  // namespace
 
-bool HasTimeFields(std::string_view pattern) {
-    for (std::size_t i = 0; i + 1 < pattern.size(); ++i) {
-        if (pattern[i] != '%') {
-            continue;
-        }
-        std::size_t field = i + 1;
-        if (pattern[field] == '-' && field + 1 < pattern.size()) {
-            ++field;
-        }
-        const char c = pattern[field];
-        if (c == 'H' || c == 'M' || c == 'S' || c == 'z') {
-            return true;
-        }
-        i = field;
-    }
-    return false;
-}
-
 std::string ParseArguments(const std::vector<std::string_view>& args, Arguments& parsed) {
     bool optionsEnded = false;
     for (std::size_t i = 0; i < args.size(); ++i) {

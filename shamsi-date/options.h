@@ -56,9 +56,6 @@ struct Options {
     std::shared_ptr<const TimeZone> timeZone;
 };
 
-// Whether a pattern writes the time of day: %H, %M, %S or %z.
-[[nodiscard]] bool HasTimeFields(std::string_view pattern);
-
 // The calendar the options' dates are read in, and the one results are
 // written in.
 [[nodiscard]] constexpr Shamsi::Calendar SourceCalendar(const Options& options) {

@@ -224,6 +224,9 @@ public:
     // The most bytes Write can produce for one date.
     [[nodiscard]] std::size_t MaxSize() const { return maxSize_; }
 
+    // Whether the pattern has a time field (%H, %M, %S or %z).
+    [[nodiscard]] bool WritesTime() const { return writesTime_; }
+
     // Writes the date at out, which must have room for MaxSize() bytes, and
     // returns the end of what was written. The date should be valid. It is
     // written in the formatter's calendar: a Shamsi date given to a Miladi
@@ -289,6 +292,7 @@ private:
     std::string literals_;
     std::string error_;
     std::size_t maxSize_ = 0;
+    bool writesTime_ = false;
 };
 
 }  // namespace Shamsi
