@@ -384,14 +384,16 @@ const Shamsi::Formatter& FormatterFor(FunctionCallInfo fcinfo, int patternArgume
         const char* error = pstrdup(made->Error().c_str());
         delete made;
         pfree(copy);
-        const char* fields = timeFields ? "The fields are %Y, %y, %m, %-m, %d, %-d, %B, %A, %j, %H, %M, %S, %z and %%."
-                                        : "The fields are %Y, %y, %m, %-m, %d, %-d, %B, %A, %j and %%.";
-        ereport(ERROR, (errcode(ERRCODE_INVALID_PARAMETER_VALUE),
-                        errmsg("invalid format pattern: \"%s\"", Quoted(patternText)),
-                        *error != '\0' ? PatternDetail(error, utf8)
-                                       : errdetail("A date has no time of day: %%H, %%M, %%S and %%z are for a "
-                                                   "timestamp or a timestamptz (extension version 1.2)."),
-                        errhint("%s", fields)));
+        const char* fields =
+            timeFields ? "The fields are %Y, %y, %m, %-m, %d, %-d, %B, %A, %j, %H, %M, %S, %z and %%."
+                       : "The fields are %Y, %y, %m, %-m, %d, %-d, %B, %A, %j and %%.";
+        ereport(ERROR,
+                (errcode(ERRCODE_INVALID_PARAMETER_VALUE),
+                 errmsg("invalid format pattern: \"%s\"", Quoted(patternText)),
+                 *error != '\0' ? PatternDetail(error, utf8)
+                                : errdetail("A date has no time of day: %%H, %%M, %%S and %%z are for a "
+                                            "timestamp or a timestamptz (extension version 1.2)."),
+                 errhint("%s", fields)));
     }
     cache->pattern = copy;
     cache->patternLength = pattern.size();

@@ -24,6 +24,14 @@ std::string Shown(std::string_view text) {
     return std::string(text.substr(0, cut)) + "...";
 }
 
+// The bytes copied to out; the end of them.
+char* Copied(char* out, std::string_view bytes) {
+    if (!bytes.empty()) {
+        std::memcpy(out, bytes.data(), bytes.size());
+    }
+    return out + bytes.size();
+}
+
 std::string_view WithoutCarriageReturn(std::string_view text) {
     return !text.empty() && text.back() == '\r' ? text.substr(0, text.size() - 1) : text;
 }
@@ -380,9 +388,7 @@ LineConverter::Written LineConverter::ReadAndWrite(std::string_view text, char* 
 LineConverter::Written LineConverter::WriteDated(std::chrono::sys_days day, std::string_view time,
                                                  char* out) const {
     if (time.empty() || !readTimes_) {
-        out = formatter_.Write(out, day);
-        std::memcpy(out, time.data(), time.size());
-        return {out + time.size(), {}, {}};
+        return {Copied(formatter_.Write(out, day), time), {}, {}};
     }
     const ClockTime clock = ReadClockTime(time);
     if (clock.time.hasOffset && options_.timeZone != nullptr) {
@@ -397,9 +403,7 @@ LineConverter::Written LineConverter::WriteDated(std::chrono::sys_days day, std:
     if (timeFields_) {
         return {formatter_.Write(out, day, clock.time), {}, {}};
     }
-    out = formatter_.Write(out, day);
-    std::memcpy(out, time.data(), time.size());
-    return {out + time.size(), {}, {}};
+    return {Copied(formatter_.Write(out, day), time), {}, {}};
 }
 
 LineConverter::Written LineConverter::WriteInstant(std::int64_t unixSeconds, char separator,
@@ -422,14 +426,15 @@ LineConverter::Written LineConverter::WriteInstant(std::int64_t unixSeconds, cha
     if (!Shamsi::InRange(wall.day)) {
         return {nullptr, {}, input_.Reason(Shamsi::ReadError::kOutOfRange)};
     }
-    if (timeFields_) {
+    // A format given says all that is written of an instant in a zone: the
+    // day alone with %Y/%m/%d, say.
+    if (timeFields_ || options_.formatGiven) {
         return {formatter_.Write(out, wall.day, wall.time), {}, {}};
     }
     out = formatter_.Write(out, wall.day);
     *out++ = separator;
-    out = clock_.Write(out, wall.day, wall.time);
-    std::memcpy(out, fraction.data(), fraction.size());
-    out = offset_.Write(out + fraction.size(), wall.day, wall.time);
+    out = Copied(clock_.Write(out, wall.day, wall.time), fraction);
+    out = offset_.Write(out, wall.day, wall.time);
     return {out, {}, {}};
 }
 

@@ -98,6 +98,8 @@ check "a time without an offset is no instant" 0 '1405/09/17 22:00' '' \
   -- "$program" to-shamsi --zone Asia/Tehran '2026-12-08 22:00'
 check "--format: a time without an offset, a date alone, an instant" 0 $'22:00:00 |\n00:00:00 |\n00:00:00 |+03:30' '' \
   -- "$program" to-shamsi --zone Asia/Tehran --format '%H:%M:%S |%z' '2026-12-08 22:00' 2026-12-08 2026-12-08T20:30Z
+check "--format given: the day in the zone alone" 0 $'1405/09/17\n1405/09/18\n1405/09/18 10:30' '' \
+  -- "$program" to-shamsi --zone Asia/Tehran --format %Y/%m/%d 2026-12-08T20:29:59Z @1796765400 '2026-12-09 10:30'
 check "a fraction of a second stays" 0 '1405/09/17T14:00:00.250+03:30' '' \
   -- "$program" to-shamsi --zone Asia/Tehran 2026-12-08T10:30:00.250Z
 check "unknown zone" 2 '' "${p}unknown time zone 'Mars/Olympus' (none such in ${TZDIR:-/usr/share/zoneinfo})" \
