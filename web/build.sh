@@ -73,7 +73,11 @@ mkdir -p "$package/picker"
 cp "$root/web/package/picker.js" "$root/web/package/picker.d.ts" "$package/"
 cp "$root/web/package/picker/"*.js "$package/picker/"
 cp "$root/window/fonts/Vazirmatn-UI-Regular.ttf" "$out/obj/"
-woff2_compress "$out/obj/Vazirmatn-UI-Regular.ttf" >/dev/null
+# woff2_compress tells the sizes on success: only a failure is shown.
+if ! said=$(woff2_compress "$out/obj/Vazirmatn-UI-Regular.ttf" 2>&1); then
+  echo "$said" >&2
+  exit 1
+fi
 cp "$out/obj/Vazirmatn-UI-Regular.woff2" "$package/picker/Vazirmatn-UI.woff2"
 cp "$root/window/fonts/OFL.txt" "$package/picker/"
 sed "s/@VERSION@/$version/" "$root/web/package/package.json.in" >"$package/package.json"
