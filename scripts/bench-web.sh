@@ -11,7 +11,7 @@ set -euo pipefail
 cd "$(dirname "$0")/.."
 rounds=${1:-11}
 
-scripts/install-deps.sh emscripten nodejs chromium
+scripts/install-deps.sh emscripten nodejs chromium woff2
 command -v npm >/dev/null || scripts/install-deps.sh npm
 export LC_ALL=C.UTF-8
 

@@ -50,7 +50,11 @@ mkdir -p "$page/fonts"
 "$native/web/web-form-html" "$root/web/page/index.html.in" "$page/index.html"
 "$native/web/web-form-html" "$root/web/page/manifest.webmanifest.in" "$page/manifest.webmanifest"
 cp "$root/web/page/form.js" "$out/obj/form.wasm" "$page/"
-cp "$root/window/fonts/Vazirmatn-UI-Regular.ttf" "$root/window/fonts/OFL.txt" "$page/fonts/"
+# The font as WOFF2 (Debian's woff2_compress): a third of the TrueType file.
+cp "$root/window/fonts/OFL.txt" "$page/fonts/"
+cp "$root/window/fonts/Vazirmatn-UI-Regular.ttf" "$out/obj/"
+woff2_compress "$out/obj/Vazirmatn-UI-Regular.ttf" >/dev/null
+cp "$out/obj/Vazirmatn-UI-Regular.woff2" "$page/fonts/"
 cp "$root/packaging/icons/shamsi-date-converter-48.png" "$page/icon-48.png"
 cp "$root/packaging/icons/shamsi-date-converter-256.png" "$page/icon-256.png"
 # The service worker keeps every file of the page, under a name that
