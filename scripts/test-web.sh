@@ -1,7 +1,8 @@
 #!/usr/bin/env bash
 # Builds the web page and the npm package (web/build.sh) and tests them: the
 # package under Node's test runner, installed from its .tgz, against
-# shamsi-date; the page in headless Chromium over the DevTools protocol.
+# shamsi-date; the page and the date picker in headless Chromium over the
+# DevTools protocol.
 # Everything goes to build/web; the folders the tests make are removed.
 #
 # Usage: scripts/test-web.sh
@@ -34,9 +35,16 @@ mkdir "$work/bundlers/node_modules/shamsi-date"
 tar -xzf "$tgz" -C "$work/bundlers/node_modules/shamsi-date" --strip-components=1
 cp -r web/test/bundlers/app "$work/bundlers/"
 
+# axe-core, pinned, for the date picker's browser test.
+mkdir -p build/web/axe
+cp web/test/axe/package.json web/test/axe/package-lock.json build/web/axe/
+(cd build/web/axe && npm ci --no-audit --no-fund --silent)
+
 SHAMSI_DATE=$PWD/build/web/native/shamsi-date/shamsi-date SHAMSI_DATE_PACKAGE=$work \
-  WEB_PAGE=$PWD/build/web/page BUNDLERS=$work/bundlers SHAMSI_DATE_TGZ=$tgz \
-  node --test web/test/package.test.mjs web/test/page.test.mjs web/test/bundlers.test.mjs
+  WEB_PAGE=$PWD/build/web/page AXE=$PWD/build/web/axe/node_modules/axe-core/axe.min.js \
+  BUNDLERS=$work/bundlers SHAMSI_DATE_TGZ=$tgz \
+  node --test web/test/package.test.mjs web/test/page.test.mjs web/test/picker-node.test.mjs web/test/picker.test.mjs \
+  web/test/bundlers.test.mjs
 # The JavaScript examples of the pages, against the installed package.
 mapfile -t js_pages < <(grep -l '^```js' README.md docs/*.md web/package/README.md)
 SHAMSI_DATE_PACKAGE=$work /usr/bin/python3 tests/docs/doc_test.py js "${js_pages[@]}"

@@ -29,7 +29,7 @@ mkdir -p "$out/obj"
 # and Firefox since 2021, Safari since 16.4, Node.js since 16.4). emmalloc,
 # the small allocator, is enough for the few strings the module keeps.
 em++ "${flags[@]}" -O3 -msimd128 -sMALLOC=emmalloc \
-  -sEXPORTED_FUNCTIONS=_Fields,_Input,_Output,_Batch,_BatchSize,_Describe,_ToShamsi,_ToMiladi,_Parse,_SetFormat,_Format,_ToShamsiAt,_FormatAt,_DaysOf,_IsLeapYear,_DaysInMonth,_Add,_Between,_ShamsiFromDays,_DaysFromShamsi \
+  -sEXPORTED_FUNCTIONS=_Fields,_Input,_Output,_Batch,_BatchSize,_Describe,_ToShamsi,_ToMiladi,_Parse,_SetFormat,_Format,_ToShamsiAt,_FormatAt,_DaysOf,_IsLeapYear,_DaysInMonth,_Add,_Between,_ShamsiFromDays,_DaysFromShamsi,_WeekdayOf,_Names \
   -o "$out/obj/shamsi.wasm" "$root/web/wasm/shamsi_exports.cpp" "$root/web/wasm/days_to_shamsi.cpp" \
   "$root/shamsi/read.cpp" "$root/shamsi/write.cpp"
 
@@ -50,10 +50,10 @@ mkdir -p "$page/fonts"
 "$native/web/web-form-html" "$root/web/page/index.html.in" "$page/index.html"
 "$native/web/web-form-html" "$root/web/page/manifest.webmanifest.in" "$page/manifest.webmanifest"
 cp "$root/web/page/form.js" "$out/obj/form.wasm" "$page/"
-# The font as WOFF2 (Debian's woff2_compress): a third of the TrueType file.
+# The font as WOFF2 (Debian's woff2_compress), less than half the TrueType file.
 cp "$root/window/fonts/OFL.txt" "$page/fonts/"
 cp "$root/window/fonts/Vazirmatn-UI-Regular.ttf" "$out/obj/"
-woff2_compress "$out/obj/Vazirmatn-UI-Regular.ttf" >/dev/null
+woff2_compress "$out/obj/Vazirmatn-UI-Regular.ttf" >/dev/null 2>&1
 cp "$out/obj/Vazirmatn-UI-Regular.woff2" "$page/fonts/"
 cp "$root/packaging/icons/shamsi-date-converter-48.png" "$page/icon-48.png"
 cp "$root/packaging/icons/shamsi-date-converter-256.png" "$page/icon-256.png"
@@ -80,6 +80,12 @@ cp "$root/web/package/index.js" "$root/web/package/index.d.ts" "$root/web/packag
   echo "// The library compiled to WebAssembly (shamsi.wasm), two hexadecimal digits a byte."
   printf "export const WASM = '%s';\n" "$(od -An -v -tx1 "$out/obj/shamsi.wasm" | tr -d ' \n')"
 } >"$package/wasm.js"
+# The date picker, and the font it falls back on.
+mkdir -p "$package/picker"
+cp "$root/web/package/picker.js" "$root/web/package/picker.d.ts" "$package/"
+cp "$root/web/package/picker/"*.js "$package/picker/"
+cp "$out/obj/Vazirmatn-UI-Regular.woff2" "$package/picker/Vazirmatn-UI.woff2"
+cp "$root/window/fonts/OFL.txt" "$package/picker/"
 (
   cd "$package"
   mapfile -t modules < <(find . -name '*.js' | sed 's|^\./||' | LC_ALL=C sort)

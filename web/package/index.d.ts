@@ -155,3 +155,23 @@ export function shamsiFromDays(days: Int32Array): { year: Int32Array; month: Int
  * length. The first bad date throws a RangeError naming its index.
  */
 export function daysFromShamsi(year: Int32Array, month: Int32Array, day: Int32Array): Int32Array;
+
+// Weeks and names
+
+/** The names a list is in: as FormatOptions' names. */
+export type Names = 'iranian' | 'afghan' | 'english';
+
+/** The weekday of a Shamsi date in the Iranian week: 0 for Saturday to 6 for Friday. */
+export function weekdayOf(date: DateFields): number;
+
+/** The twelve month names, Farvardin first: monthNames('afghan')[8] is 'قوس'. */
+export function monthNames(names?: Names): readonly string[];
+
+/** The seven weekday names, Saturday first: Persian, or English for names 'english'. */
+export function weekdayNames(names?: Names): readonly string[];
+
+/**
+ * The heads of a month's seven columns, Saturday first, as `shamsi-date cal` writes them: the
+ * Persian initials (ش ی د س چ پ ج), or 'Sa' to 'Fr' for names 'english'.
+ */
+export function weekdayInitials(names?: Names): readonly string[];

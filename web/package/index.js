@@ -659,3 +659,44 @@ export function daysFromShamsi(year, month, day) {
   }
   return days;
 }
+
+// Weeks and names
+
+export function weekdayOf(date) {
+  checkDate(date);
+  const result = wasm.WeekdayOf(whole(date.year, SHAMSI), whole(date.month, SHAMSI), whole(date.day, SHAMSI));
+  if (result < 0) {
+    throw new RangeError(reason(-result, SHAMSI));
+  }
+  return result;
+}
+
+// The library's lists of names, one a line in Output(), kept once read.
+const nameLists = new Map();
+function namesOf(kind, names) {
+  const key = `${kind} ${names}`;
+  if (!nameLists.has(key)) {
+    const word = String(names);
+    const room = word.length * 3;
+    const start = wasm.Input(room);
+    heap();
+    const length = wasm.Names(kind, encoder.encodeInto(word, u8.subarray(start, start + room)).written);
+    if (length < 0) {
+      throw new RangeError(`no month names are called '${word}'`);
+    }
+    nameLists.set(key, Object.freeze(outputText(length).split('\n')));
+  }
+  return nameLists.get(key);
+}
+
+export function monthNames(names = 'iranian') {
+  return namesOf(0, names);
+}
+
+export function weekdayNames(names = 'iranian') {
+  return namesOf(1, names);
+}
+
+export function weekdayInitials(names = 'iranian') {
+  return namesOf(2, names);
+}

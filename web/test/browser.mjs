@@ -168,15 +168,21 @@ export async function launch(environment = {}) {
       async type(text) {
         await tab('Input.insertText', { text });
       },
-      async press(key, code, keyCode) {
+      // modifiers: 1 Alt, 2 Ctrl, 4 Meta, 8 Shift.
+      async press(key, code, keyCode, modifiers = 0) {
         for (const type of ['keyDown', 'keyUp']) {
-          await tab('Input.dispatchKeyEvent', { type, key, code, windowsVirtualKeyCode: keyCode });
+          await tab('Input.dispatchKeyEvent', { type, key, code, windowsVirtualKeyCode: keyCode, modifiers });
         }
       },
       // A mouse click in the middle of the element.
       async click(selector) {
+        await this.clickOn(`document.querySelector(${JSON.stringify(selector)})`);
+      },
+      // A mouse click in the middle of the element an expression gives
+      // (one inside a shadow root, for instance).
+      async clickOn(expression) {
         const { x, y } = await this.evaluate(`(() => {
-          const r = document.querySelector(${JSON.stringify(selector)}).getBoundingClientRect();
+          const r = (${expression}).getBoundingClientRect();
           return { x: r.left + r.width / 2, y: r.top + r.height / 2 };
         })()`);
         for (const type of ['mousePressed', 'mouseReleased']) {

@@ -26,6 +26,7 @@ const expected = {
   page: '1503/01/01',
   instant: '1405/09/18 01:30 +03:30',
   back: '2026-12-08T22:00:00.000Z',
+  picker: 'دوشنبه ۱ فروردین ۱۵۰۳',
   worker: 'سه‌شنبه ۱۷ آذر ۱۴۰۵',
 };
 
@@ -59,7 +60,7 @@ async function answersOfFolder(folder, headers = {}) {
 }
 
 function page(folder, script) {
-  writeFileSync(join(folder, 'index.html'), `<!DOCTYPE html>\n<meta charset="utf-8"><title>app</title>${script}\n`);
+  writeFileSync(join(folder, 'index.html'), `<!DOCTYPE html>\n<meta charset="utf-8"><title>app</title>\n<body>${script}\n`);
 }
 
 test('Vite 7: vite build', async () => {
@@ -82,7 +83,7 @@ test('Vite 7: the dev server, and rendering on the server', async () => {
     const { port } = server.httpServer.address();
     assert.deepEqual(await answersAt(`http://127.0.0.1:${port}/`), expected);
     const { render } = await server.ssrLoadModule('/ssr.js');
-    assert.equal(render(), '<p>1 فروردین 1503</p>');
+    assert.equal(render(), '<p>1 فروردین 1503, 30</p>');
   } finally {
     await server.close();
   }
@@ -128,11 +129,16 @@ test('Node: import and require give the same functions', async () => {
       year: 1405, month: 9, day: 18, hour: 1, minute: 30, second: 0,
     });
   }
+  // The picker, where there is no DOM: it defines nothing, and gives the grids.
+  const picker = await import(pathToFileURL(join(work, 'node_modules', 'shamsi-date', 'picker.js')));
+  assert.deepEqual(Object.keys(require('shamsi-date/picker')), Object.keys(picker));
+  assert.deepEqual(require('shamsi-date/picker').monthGrid(1403, 12), picker.monthGrid(1403, 12));
   // In a process of its own, where nothing else has loaded the package.
-  const alone = spawnSync(process.execPath, ['-e', "console.log(require('shamsi-date').toShamsi(2124, 3, 20).year)"], {
-    cwd: work,
-    encoding: 'utf8',
-  });
+  const alone = spawnSync(
+    process.execPath,
+    ['-e', "require('shamsi-date/picker'); console.log(require('shamsi-date').toShamsi(2124, 3, 20).year)"],
+    { cwd: work, encoding: 'utf8' },
+  );
   assert.equal(alone.stderr, '');
   assert.equal(alone.stdout, '1503\n');
 });

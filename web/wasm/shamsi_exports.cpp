@@ -319,3 +319,48 @@ int DaysFromShamsi(int count) {
 }
 
 }  // extern "C"
+
+// Weeks and names: what a month's calendar draws.
+extern "C" {
+
+// The weekday of a Shamsi date, 0 for Saturday to 6 for Friday, or minus the
+// error.
+int WeekdayOf(int year, int month, int day) {
+    const Shamsi::Date date{year, month, day};
+    const ReadError error = CheckShamsi(date);
+    if (error != ReadError::kNone) {
+        return -Code(error);
+    }
+    return static_cast<int>(Shamsi::SaturdayFirstIndex(Shamsi::Weekday(date)));
+}
+
+// Input() holds the word that chooses the names (namesSize bytes). Writes
+// into Output(), one a line, the twelve month names (kind 0), the seven
+// weekday names, Saturday first (kind 1), or the seven heads of a month's
+// columns (kind 2); returns the length, or kUnknownNames.
+int Names(int kind, std::size_t namesSize) {
+    const std::optional<Shamsi::MonthNames> names =
+        Shamsi::MonthNamesCalled(std::string_view(input.data(), namesSize));
+    if (!names) {
+        return kUnknownNames;
+    }
+    output.clear();
+    const std::size_t count =
+        kind == 0 ? Shamsi::kIranianMonthNames.size() : Shamsi::kPersianWeekdayNames.size();
+    for (std::size_t i = 0; i < count; ++i) {
+        if (i > 0) {
+            output.push_back('\n');
+        }
+        if (kind == 0) {
+            output.append(Shamsi::ShamsiMonthNames(*names).at(i));
+        } else if (kind == 1) {
+            output.append(*names == Shamsi::MonthNames::kEnglish ? Shamsi::kEnglishWeekdayNames.at(i)
+                                                                 : Shamsi::kPersianWeekdayNames.at(i));
+        } else {
+            output.append(Shamsi::WeekdayInitial(i, *names));
+        }
+    }
+    return static_cast<int>(output.size());
+}
+
+}  // extern "C"
