@@ -147,11 +147,10 @@ std::string Controls() {
     std::ostringstream html;
     for (const Form1Layout::Control control : Form1Layout::TabOrder()) {
         const ControlLayout& layout = Form1Layout::Layout(control);
-        const std::string attributes = std::string(" id=\"") + std::string(layout.name) +
-                                       "\" data-control=\"" + std::to_string(static_cast<int>(control)) +
-                                       "\" dir=\"" + (layout.rightToLeft ? "rtl" : "ltr") +
-                                       "\" aria-description=\"" + Escaped(layout.description) + "\"" +
-                                       Accessibility(control);
+        const std::string attributes =
+            std::string(" id=\"") + std::string(layout.name) + "\" data-control=\"" +
+            std::to_string(static_cast<int>(control)) + "\" dir=\"" + (layout.rightToLeft ? "rtl" : "ltr") +
+            "\" aria-description=\"" + Escaped(layout.description) + "\"" + Accessibility(control);
         switch (layout.kind) {
             case Kind::Label:
                 html << "<div class=\"label\"" << attributes << '>' << Escaped(layout.caption) << "</div>\n";

@@ -95,7 +95,8 @@ int SetOutput(std::string_view text) {
 // double holds exactly for every JavaScript Date) at an offset (seconds
 // east of UTC), or nothing when that day lies outside the years 1-9999.
 std::optional<Shamsi::LocalTime> LocalTimeAt(double unixSeconds, int offsetSeconds) {
-    const Shamsi::LocalTime local = Shamsi::LocalTimeOf(static_cast<std::int64_t>(unixSeconds), offsetSeconds);
+    const Shamsi::LocalTime local =
+        Shamsi::LocalTimeOf(static_cast<std::int64_t>(unixSeconds), offsetSeconds);
     if (!Shamsi::InRange(local.day)) {
         return std::nullopt;
     }
