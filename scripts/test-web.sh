@@ -31,9 +31,22 @@ mkdir -p build/web/axe
 cp web/test/axe/package.json web/test/axe/package-lock.json build/web/axe/
 (cd build/web/axe && npm ci --no-audit --no-fund --silent)
 
+# A React 19 app with the picker, built with Vite from its pinned
+# development dependencies and the package's .tgz.
+rm -rf build/web/react
+mkdir -p build/web/react
+cp -r web/test/react/. build/web/react/
+(
+  cd build/web/react
+  npm ci --no-audit --no-fund --silent
+  npm install --offline --no-audit --no-fund --no-save --silent ../shamsi-date-*.tgz
+  npx --no-install vite build
+)
+
 SHAMSI_DATE=$PWD/build/web/native/shamsi-date/shamsi-date SHAMSI_DATE_PACKAGE=$work \
   WEB_PAGE=$PWD/build/web/page AXE=$PWD/build/web/axe/node_modules/axe-core/axe.min.js \
-  node --test web/test/package.test.mjs web/test/page.test.mjs web/test/picker-node.test.mjs web/test/picker.test.mjs
+  REACT_APP=$PWD/build/web/react/dist node --test web/test/package.test.mjs web/test/page.test.mjs \
+  web/test/picker-node.test.mjs web/test/picker.test.mjs web/test/react.test.mjs
 # The JavaScript examples of the pages, against the installed package.
 mapfile -t js_pages < <(grep -l '^```js' README.md docs/*.md web/package/README.md)
 SHAMSI_DATE_PACKAGE=$work /usr/bin/python3 tests/docs/doc_test.py js "${js_pages[@]}"

@@ -59,6 +59,7 @@ export function calendarClass(Base) {
     #active = null; // the day with the grid's tab stop
     #cells = [];
     #parts = {};
+    #pending = false; // an attribute changed since the month was drawn
 
     constructor() {
       super();
@@ -110,9 +111,12 @@ export function calendarClass(Base) {
       this.#render();
     }
 
+    // Attributes set together (as the field sets them all on opening) draw
+    // the month once.
     attributeChangedCallback() {
-      if (this.isConnected) {
-        this.#render();
+      if (this.isConnected && !this.#pending) {
+        this.#pending = true;
+        queueMicrotask(() => this.#pending && this.#render());
       }
     }
 
@@ -174,7 +178,7 @@ export function calendarClass(Base) {
       const date = fromIso(text);
       if (date !== null) {
         this.#active = date;
-        this.#render();
+        this.attributeChangedCallback();
       }
     }
 
@@ -280,6 +284,7 @@ export function calendarClass(Base) {
     }
 
     #render() {
+      this.#pending = false;
       const { title, previous, month, year, next, heads, rows } = this.#parts;
       const active = this.#day();
       const digits = this.digits;
