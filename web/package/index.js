@@ -286,7 +286,7 @@ export function formatShamsi(date, pattern = '%Y/%m/%d', options = undefined) {
   let length;
   if (isDate(date)) {
     const ms = instant(date, 'formatShamsi');
-    length = wasm.FormatAt(Math.floor(ms / 1000), offsetIn(zoneOf(timeZone, 'formatShamsi'), ms, date));
+    length = wasm.FormatAt(Math.floor(ms / 1000), zoneOf(timeZone, 'formatShamsi').offsetAt(ms));
     if (length < 0) {
       throw new RangeError(reason(-length, MILADI));
     }
@@ -482,10 +482,15 @@ class Zone {
   }
 }
 
-// The runtime's own zone, as a Date's getDate and getHours see it.
+// The runtime's own zone, as a Date's getDate and getHours see it (its
+// getTimezoneOffset drops the seconds of an offset such as +03:25:44).
 const LOCAL = {
   offsetAt(ms) {
-    return Math.round(new Date(ms).getTimezoneOffset() * -60);
+    const date = new Date(Math.floor(ms / 1000) * 1000);
+    const wall = new Date(0);
+    wall.setUTCFullYear(date.getFullYear(), date.getMonth(), date.getDate());
+    wall.setUTCHours(date.getHours(), date.getMinutes(), date.getSeconds(), 0);
+    return Math.round((wall.getTime() - date.getTime()) / 1000);
   },
 };
 
@@ -509,9 +514,7 @@ function zoneOf(timeZone, fn) {
   return zone;
 }
 
-function offsetIn(zone, ms, date) {
-  return zone === LOCAL ? Math.round(date.getTimezoneOffset() * -60) : zone.offsetAt(ms);
-}
+
 
 function isDate(value) {
   return value instanceof Date || Object.prototype.toString.call(value) === '[object Date]';
@@ -547,7 +550,7 @@ function shamsiAt(date, options) {
     timeZone = options.timeZone;
   }
   const ms = instant(date, 'toShamsi');
-  const packed = wasm.ToShamsiAt(Math.floor(ms / 1000), offsetIn(zoneOf(timeZone, 'toShamsi'), ms, date));
+  const packed = wasm.ToShamsiAt(Math.floor(ms / 1000), zoneOf(timeZone, 'toShamsi').offsetAt(ms));
   if (packed < 0) {
     throw new RangeError(reason(-packed, MILADI));
   }
@@ -565,6 +568,9 @@ function shamsiAt(date, options) {
 const WALL_FIELDS = ['year', 'month', 'day', 'hour', 'minute', 'second'];
 
 export function fromShamsi(fields, options = undefined) {
+  if (isDate(fields)) {
+    throw typeError('fromShamsi', 'fields', 'an object {year, month, day, hour, minute, second}', fields);
+  }
   checkDate(fields, 'fromShamsi', 'fields');
   checkKeys(fields, WALL_FIELDS, 'fromShamsi', 'fields');
   checkKeys(options, ZONE_OPTIONS, 'fromShamsi', 'options');
