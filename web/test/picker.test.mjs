@@ -27,7 +27,7 @@ before(async () => {
     recursive: true,
   });
   // The HTML examples of the pages, each a page of its own.
-  const examples = ['docs/web.md', 'web/package/README.md'].flatMap((doc) =>
+  const examples = ['README.md', 'docs/web.md', 'web/package/README.md'].flatMap((doc) =>
     [...readFileSync(join(here, '..', '..', doc), 'utf8').matchAll(/^```html\n([^]*?)^```$/gm)].map((m) => [doc, m[1]]),
   );
   examples.forEach(([doc, html], i) => {
@@ -357,7 +357,7 @@ test('axe-core finds nothing, with the popup closed and open', async () => {
 });
 
 test('the HTML examples of the pages work: the field submits the ISO date', async () => {
-  assert.equal(exampleCount, 2);
+  assert.equal(exampleCount, 3);
   for (let i = 0; i < exampleCount; ++i) {
     await page.navigate(`${server.url}example${i}.html`);
     await page.waitFor(`document.querySelector('shamsi-date-input')?.shadowRoot?.querySelector('input')?.value > ''`);
@@ -367,5 +367,14 @@ test('the HTML examples of the pages work: the field submits the ISO date', asyn
       form.requestSubmit();
       return [data, document.querySelector('shamsi-date-input').shadowRoot.querySelector('input').value]; })()`);
     assert.deepEqual(sent, [[['day', '2026-12-08']], '۱۴۰۵/۰۹/۱۷'], `example ${i}`);
+    // These pages set no font: the field takes the bundled Vazirmatn UI.
+    assert.deepEqual(await page.evaluate(`document.fonts.ready.then(() => [
+      getComputedStyle(document.querySelector('shamsi-date-input')).fontFamily,
+      [...document.fonts].filter((face) => face.family.replaceAll('"', '') === 'Vazirmatn UI').map((face) => face.status)])`),
+      ['"Vazirmatn UI", Tahoma, sans-serif', ['loaded']]);
   }
+  // The test page sets its own: the field keeps it, and loads no font.
+  await load();
+  assert.deepEqual(await page.evaluate(`[getComputedStyle(document.getElementById('day')).fontFamily, document.fonts.size]`),
+    ['Tahoma, sans-serif', 0]);
 });

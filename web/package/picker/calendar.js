@@ -178,13 +178,15 @@ export function calendarClass(Base) {
       const date = fromIso(text);
       if (date !== null) {
         this.#active = date;
-        this.attributeChangedCallback();
+        this.#render();
       }
     }
 
-    // Moves focus to the grid's day.
+    // Moves focus to the grid's day, the month drawn first if it has to be.
     focus(options) {
-      this.#render();
+      if (this.#pending || this.#cellOf(this.#day()) === null) {
+        this.#render();
+      }
       this.#cellOf(this.#day())?.focus(options);
     }
 
