@@ -7,6 +7,17 @@ import { inputClass } from './picker/input.js';
 
 export { monthGrid } from './picker/days.js';
 
+// The bundled font beside this module; none where the module has no URL of
+// its own (a bundle in esbuild's default format, CommonJS), which leaves
+// the elements to Tahoma or the page's sans-serif face.
+function fontUrl() {
+  try {
+    return new URL('./picker/Vazirmatn-UI.woff2', import.meta.url).href;
+  } catch {
+    return null;
+  }
+}
+
 // A page's own font stack, or Vazirmatn UI (bundled) where the page has
 // none: then the browser's default serif face is what the element inherits.
 function useBundledFont(host) {
@@ -15,8 +26,9 @@ function useBundledFont(host) {
     return;
   }
   if (['times new roman', 'times', 'serif', 'tinos', 'liberation serif'].includes(family)) {
-    if (![...document.fonts].some((face) => face.family.replaceAll('"', '') === 'Vazirmatn UI')) {
-      document.fonts.add(new FontFace('Vazirmatn UI', `url(${new URL('./picker/Vazirmatn-UI.woff2', import.meta.url)})`));
+    const url = fontUrl();
+    if (url !== null && ![...document.fonts].some((face) => face.family.replaceAll('"', '') === 'Vazirmatn UI')) {
+      document.fonts.add(new FontFace('Vazirmatn UI', `url(${url})`));
     }
     const style = document.createElement('style');
     style.className = 'font';

@@ -15,10 +15,12 @@ const TYPES = {
   '.webmanifest': 'application/manifest+json',
   '.png': 'image/png',
   '.ttf': 'font/ttf',
+  '.woff2': 'font/woff2',
   '.txt': 'text/plain; charset=utf-8',
 };
 
-export async function serve(folder) {
+// headers: more headers for every answer, such as a Content-Security-Policy.
+export async function serve(folder, headers = {}) {
   const server = createServer((request, response) => {
     let path = normalize(decodeURIComponent(new URL(request.url, 'http://x').pathname));
     if (path.endsWith('/')) {
@@ -29,7 +31,7 @@ export async function serve(folder) {
       if (!file.startsWith(folder) || !statSync(file).isFile()) {
         throw new Error('not a file');
       }
-      response.writeHead(200, { 'content-type': TYPES[extname(file)] ?? 'application/octet-stream' });
+      response.writeHead(200, { ...headers, 'content-type': TYPES[extname(file)] ?? 'application/octet-stream' });
       response.end(readFileSync(file));
     } catch {
       response.writeHead(404).end();

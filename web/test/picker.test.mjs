@@ -7,7 +7,7 @@
 // SHAMSI_DATE: the shamsi-date program (the expected days); AXE: axe.min.js.
 import assert from 'node:assert/strict';
 import { execFileSync } from 'node:child_process';
-import { copyFileSync, cpSync, mkdtempSync, readFileSync, rmSync } from 'node:fs';
+import { copyFileSync, cpSync, mkdtempSync, readFileSync, rmSync, writeFileSync } from 'node:fs';
 import { tmpdir } from 'node:os';
 import { dirname, join } from 'node:path';
 import { after, before, test } from 'node:test';
@@ -20,11 +20,21 @@ const folder = mkdtempSync(join(tmpdir(), 'picker-'));
 let server;
 let browser;
 let page;
+let exampleCount = 0;
 
 before(async () => {
-  cpSync(join(process.env.SHAMSI_DATE_PACKAGE, 'node_modules', 'shamsi-date'), join(folder, 'shamsi-date'), {
+  cpSync(join(process.env.SHAMSI_DATE_PACKAGE, 'node_modules', 'shamsi-date'), join(folder, 'node_modules', 'shamsi-date'), {
     recursive: true,
   });
+  // The HTML examples of the pages, each a page of its own.
+  const examples = ['README.md', 'docs/web.md', 'web/package/README.md'].flatMap((doc) =>
+    [...readFileSync(join(here, '..', '..', doc), 'utf8').matchAll(/^```html\n([^]*?)^```$/gm)].map((m) => [doc, m[1]]),
+  );
+  examples.forEach(([doc, html], i) => {
+    writeFileSync(join(folder, `example${i}.html`), `<!DOCTYPE html><html lang="fa" dir="rtl"><head><meta charset="utf-8">
+      <title>${doc}</title></head><body><main>${html.includes('<form') ? html : `<form>${html}</form>`}</main></body></html>`);
+  });
+  exampleCount = examples.length;
   copyFileSync(join(here, 'picker.html'), join(folder, 'index.html'));
   server = await serve(folder);
   browser = await launch({ TZ: 'Asia/Tehran' });
@@ -344,4 +354,27 @@ test('axe-core finds nothing, with the popup closed and open', async () => {
   await page.clickOn(`document.getElementById('day').shadowRoot.querySelector('button')`);
   assert.equal(await page.evaluate(dialogOpen), true);
   assert.deepEqual(await page.evaluate(run), []);
+});
+
+test('the HTML examples of the pages work: the field submits the ISO date', async () => {
+  assert.equal(exampleCount, 3);
+  for (let i = 0; i < exampleCount; ++i) {
+    await page.navigate(`${server.url}example${i}.html`);
+    await page.waitFor(`document.querySelector('shamsi-date-input')?.shadowRoot?.querySelector('input')?.value > ''`);
+    const sent = await page.evaluate(`(() => { const form = document.querySelector('form');
+      let data = null;
+      form.addEventListener('submit', (e) => { e.preventDefault(); data = [...new FormData(form)]; });
+      form.requestSubmit();
+      return [data, document.querySelector('shamsi-date-input').shadowRoot.querySelector('input').value]; })()`);
+    assert.deepEqual(sent, [[['day', '2026-12-08']], '۱۴۰۵/۰۹/۱۷'], `example ${i}`);
+    // These pages set no font: the field takes the bundled Vazirmatn UI.
+    assert.deepEqual(await page.evaluate(`document.fonts.ready.then(() => [
+      getComputedStyle(document.querySelector('shamsi-date-input')).fontFamily,
+      [...document.fonts].filter((face) => face.family.replaceAll('"', '') === 'Vazirmatn UI').map((face) => face.status)])`),
+      ['"Vazirmatn UI", Tahoma, sans-serif', ['loaded']]);
+  }
+  // The test page sets its own: the field keeps it, and loads no font.
+  await load();
+  assert.deepEqual(await page.evaluate(`[getComputedStyle(document.getElementById('day')).fontFamily, document.fonts.size]`),
+    ['Tahoma, sans-serif', 0]);
 });

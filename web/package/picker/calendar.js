@@ -59,6 +59,7 @@ export function calendarClass(Base) {
     #active = null; // the day with the grid's tab stop
     #cells = [];
     #parts = {};
+    #pending = false; // an attribute changed since the month was drawn
 
     constructor() {
       super();
@@ -110,9 +111,12 @@ export function calendarClass(Base) {
       this.#render();
     }
 
+    // Attributes set together (as the field sets them all on opening) draw
+    // the month once.
     attributeChangedCallback() {
-      if (this.isConnected) {
-        this.#render();
+      if (this.isConnected && !this.#pending) {
+        this.#pending = true;
+        queueMicrotask(() => this.#pending && this.#render());
       }
     }
 
@@ -178,9 +182,11 @@ export function calendarClass(Base) {
       }
     }
 
-    // Moves focus to the grid's day.
+    // Moves focus to the grid's day, the month drawn first if it has to be.
     focus(options) {
-      this.#render();
+      if (this.#pending || this.#cellOf(this.#day()) === null) {
+        this.#render();
+      }
       this.#cellOf(this.#day())?.focus(options);
     }
 
@@ -280,6 +286,7 @@ export function calendarClass(Base) {
     }
 
     #render() {
+      this.#pending = false;
       const { title, previous, month, year, next, heads, rows } = this.#parts;
       const active = this.#day();
       const digits = this.digits;

@@ -341,6 +341,7 @@ export function inputClass(Base) {
         }
       }
       calendar.value = this.value;
+      // The month is drawn (once) before the popup is shown.
       const min = fromIso(this.getAttribute('min'));
       const max = fromIso(this.getAttribute('max'));
       calendar.focusedDate = toIso(this.#value ?? clamped(today(), min, max));
