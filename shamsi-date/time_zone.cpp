@@ -160,6 +160,7 @@ std::int64_t ChangeInstant(int year, const TimeZone::Rule::Change& change, int o
     return SecondsOf(day) + change.secondOfDay - offsetBefore;
 }
 
+#ifndef _WIN32
 // --- zoneinfo files ----------------------------------------------------------
 
 // A file's bytes, up to a bound no zoneinfo file comes near; nothing for a
@@ -311,6 +312,8 @@ std::shared_ptr<const TimeZone> ZoneOf(ZoneParts&& parts) {
     return std::make_shared<const TimeZone>(parts.initialOffset, std::move(parts.changes),
                                             std::move(parts.offsets), parts.rule ? &*parts.rule : nullptr);
 }
+
+#endif
 
 std::shared_ptr<const TimeZone> Utc() {
     return std::make_shared<const TimeZone>(0, std::vector<std::int64_t>{}, std::vector<int>{});
