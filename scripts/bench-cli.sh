@@ -195,10 +195,10 @@ if [[ $what == all || $what == zone ]]; then
     read -r "zone_wall_$name" "zone_cpu_$name" < <(sort -n "$data/times-$name" | awk -v m=$(((runs + 1) / 2)) 'NR == m')
   done
   # The same wall times: date's Miladi ones, converted, are shamsi-date's.
-  [[ $(wc -l <"$data/out-zone") -eq $lines ]] && ! grep -qvE '^[0-9]{4}/[0-9]{2}/[0-9]{2}T[0-9:]{8}\+0[34]:[0-9]{2}(:[0-9]{2})?$' "$data/out-zone" ||
+  [[ $(wc -l <"$data/out-zone") -eq $lines ]] && ! grep -qvE '^[0-9]{4}/[0-9]{2}/[0-9]{2}T[0-9:]{8}\+0[345]:[0-9]{2}(:[0-9]{2})?$' "$data/out-zone" ||
     { echo "shamsi-date --zone did not give one instant per line" >&2; exit 1; }
   head -100000 "$data/out-date" | tr ' ' T | "$program" to-shamsi | sed 's/$/+/' >"$data/zone-check-date"
-  head -100000 "$data/out-zone" | sed -E 's/\+0[34]:[0-9:]+$/+/' | cmp -s - "$data/zone-check-date" ||
+  head -100000 "$data/out-zone" | sed -E 's/\+0[345]:[0-9:]+$/+/' | cmp -s - "$data/zone-check-date" ||
     { echo "shamsi-date --zone and GNU date differ on the first 100,000 instants" >&2; exit 1; }
   printf '  %-44s %8.3f s %8.3f s\n' "shamsi-date to-shamsi" "$zone_wall_plain" "$zone_cpu_plain" \
     "shamsi-date to-shamsi --zone Asia/Tehran" "$zone_wall_zone" "$zone_cpu_zone" \
