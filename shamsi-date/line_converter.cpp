@@ -26,10 +26,9 @@ std::string Shown(std::string_view text) {
 
 // A number of 0-99 in two ASCII digits.
 char* TwoDigits(char* out, int value) {
-    if (value < 10) {
-        *out++ = '0';
-    }
-    return Shamsi::WriteInteger(out, value, Shamsi::Digits::kAscii);
+    out[0] = static_cast<char>('0' + value / 10);
+    out[1] = static_cast<char>('0' + value % 10);
+    return out + 2;
 }
 
 // The bytes copied to out; the end of them.
