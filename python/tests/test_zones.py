@@ -44,7 +44,9 @@ def test_tz_gives_the_wall_time_of_utc_instants(zone):
     expected = _expected(cases)
     for tz in (zone, zoneinfo.ZoneInfo(zone)):
         assert shamsi.format(instants, FORMAT, tz=tz).tolist() == expected
-    # Another unit, and the fields alone; NaT stays NaT.
+    # Other units (a minute's floored by numpy), and the fields alone; NaT stays NaT.
+    minutes = instants.astype("M8[m]")
+    assert shamsi.format(minutes.astype("M8[20s]"), FORMAT, tz=zone).tolist() == shamsi.format(minutes, FORMAT, tz=zone).tolist()
     in_ns = np.append(instants.astype("M8[ns]"), np.datetime64("NaT"))
     assert shamsi.format(in_ns, FORMAT, tz=zone).tolist() == expected + [""]
     fields = shamsi.to_shamsi(in_ns, tz=zone)
