@@ -15,6 +15,10 @@ import pytest
 
 import shamsi
 
+# numpy's warning for aware datetimes cast to UTC was the only sign of the days
+# once given in UTC: none may come.
+pytestmark = pytest.mark.filterwarnings("error::DeprecationWarning")
+
 ORACLE = os.path.join(os.path.dirname(__file__), "..", "..", "tests", "zones", "zone_cases.py")
 FORMAT = "%Y/%m/%d %H:%M:%S%z"
 
