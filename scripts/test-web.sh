@@ -55,7 +55,7 @@ cp -r web/test/react/. build/web/react/
 SHAMSI_DATE=$PWD/build/web/native/shamsi-date/shamsi-date SHAMSI_DATE_PACKAGE=$work \
   WEB_PAGE=$PWD/build/web/page AXE=$PWD/build/web/axe/node_modules/axe-core/axe.min.js \
   REACT_APP=$PWD/build/web/react/dist BUNDLERS=$work/bundlers SHAMSI_DATE_TGZ=$tgz \
-  node --test web/test/package.test.mjs web/test/page.test.mjs web/test/picker-node.test.mjs web/test/picker.test.mjs \
+  node --test web/test/package.test.mjs web/test/instants.test.mjs web/test/page.test.mjs web/test/picker-node.test.mjs web/test/picker.test.mjs \
   web/test/react.test.mjs web/test/bundlers.test.mjs
 # The JavaScript examples of the pages, against the installed package.
 mapfile -t js_pages < <(grep -l '^```js' README.md docs/*.md web/package/README.md)

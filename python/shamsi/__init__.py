@@ -19,8 +19,14 @@ they are. Missing values: NaT in gives 0 in each field (to_shamsi) or an
 empty text (format); the other way, 0/0/0 (from_shamsi) and an empty text
 or None (parse_array) give NaT.
 
-With pandas installed, `import shamsi` also registers the Series accessor
-`.shamsi` (year, month, day, strftime, trunc) on datetime64 Series.
+Values are read at their own wall time: aware ones (a zone-aware pandas
+Series or DatetimeIndex, aware datetimes) at theirs, naive datetime64 ones
+as they are, or with tz= as UTC instants at their wall time in that zone.
+
+With pandas installed, `import shamsi` also registers the accessor `.shamsi`
+on datetime64 Series and DatetimeIndex (the fields of .dt in Shamsi,
+strftime, month_name, day_name, floor, ceil, trunc) and date_range; with
+Dask, the same accessor on Dask Series.
 """
 
 from collections import namedtuple as _namedtuple

@@ -75,11 +75,6 @@ class _ShamsiFields:
     def _booleans(self, values, missing):
         return self._wrap(pd.arrays.BooleanArray(values, missing.copy()))
 
-    def _texts(self, texts, missing):
-        texts = texts.astype(object)
-        texts[missing] = np.nan
-        return self._wrap(texts)
-
     # --- Fields -----------------------------------------------------------
 
     @property
@@ -184,8 +179,8 @@ class _ShamsiFields:
         column (nothing for a naive one).
         """
         column = self._columns()
-        texts = _shamsi._format(column.wall, column.ticks, fmt, digits, names, column.offsets)
-        return self._texts(texts, column.fields()[3])
+        return self._wrap(_shamsi._format_objects(column.wall, column.ticks, fmt, digits, names, column.offsets,
+                                                  np.nan))
 
     def month_name(self, names="iranian"):
         """The Shamsi month's name: 'iranian' (آذر), 'afghan' (قوس) or 'english' (Azar); NaN for NaT."""

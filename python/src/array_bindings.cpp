@@ -10,6 +10,7 @@
 #include <datetime.h>
 
 #include <algorithm>
+#include <array>
 #include <chrono>
 #include <cstddef>
 #include <cstdint>
@@ -243,6 +244,18 @@ std::chrono::sys_days WallTime(std::int64_t value, std::int64_t ticksPerDay, std
     return DayOf(dayNumber);
 }
 
+// The offsets given with values (None, or an int32 for each), or nullptr.
+const std::int32_t* OffsetsOf(const py::object& offsets, const py::array& values, py::array& kept) {
+    if (offsets.is_none()) {
+        return nullptr;
+    }
+    kept = offsets.cast<py::array>();
+    if (kept.size() != values.size()) {
+        throw py::value_error("format: as many offsets as values");
+    }
+    return DataOf<std::int32_t>(kept, "format");
+}
+
 // Each value written by the formatter into a str array just wide enough,
 // NaT as an empty text; offsets (None, or one int32 for each value, in
 // seconds east of UTC, kNoOffset for none) for %z.
@@ -250,15 +263,8 @@ py::array FormatArray(const py::array& values, std::int64_t ticksPerDay, const s
                       const std::string& digits, const std::string& names, const py::object& offsets) {
     const auto* input = DataOf<std::int64_t>(values, "format");
     const auto count = static_cast<std::size_t>(values.size());
-    const std::int32_t* offset = nullptr;
     py::array offsetArray;
-    if (!offsets.is_none()) {
-        offsetArray = offsets.cast<py::array>();
-        offset = DataOf<std::int32_t>(offsetArray, "format");
-        if (offsetArray.size() != values.size()) {
-            throw py::value_error("format: as many offsets as values");
-        }
-    }
+    const std::int32_t* offset = OffsetsOf(offsets, values, offsetArray);
     const Shamsi::Formatter formatter = MakeFormatter(format, digits, names);
     std::vector<std::uint32_t> characters(formatter.MaxSize() + 1);
     const std::size_t width = std::max<std::size_t>(WidestText(formatter, offset != nullptr, characters), 1);
@@ -290,6 +296,91 @@ py::array FormatArray(const py::array& values, std::int64_t ticksPerDay, const s
     }
     if (bad != kNone) {
         throw py::value_error(Refused(MiladiText(FloorDays(input[bad], ticksPerDay)), MiladiOutOfRange()));
+    }
+    return result;
+}
+
+// A str of UTF-8 text: ASCII copied as it is, anything else decoded.
+PyObject* NewText(std::string_view text) {
+    if (std::all_of(text.begin(), text.end(), [](char c) { return static_cast<unsigned char>(c) < 0x80U; })) {
+        PyObject* result = PyUnicode_New(static_cast<Py_ssize_t>(text.size()), 0x7F);
+        if (result != nullptr) {
+            std::copy(text.begin(), text.end(), static_cast<char*>(PyUnicode_DATA(result)));
+        }
+        return result;
+    }
+    return PyUnicode_DecodeUTF8(text.data(), static_cast<Py_ssize_t>(text.size()), "strict");
+}
+
+// Each value written by the formatter as a str object (an object array, as
+// pandas keeps texts), missing for NaT. The texts are written without the
+// GIL a block at a time, then made objects; a text the same as the one
+// before it is the same object.
+py::array FormatObjects(const py::array& values, std::int64_t ticksPerDay, const std::string& format,
+                        const std::string& digits, const std::string& names, const py::object& offsets,
+                        const py::object& missing) {
+    const auto* input = DataOf<std::int64_t>(values, "format");
+    const auto count = static_cast<std::size_t>(values.size());
+    py::array offsetArray;
+    const std::int32_t* offset = OffsetsOf(offsets, values, offsetArray);
+    const Shamsi::Formatter formatter = MakeFormatter(format, digits, names);
+    py::array result(py::dtype("O"), std::vector<py::ssize_t>{values.size()});
+    auto** out = static_cast<PyObject**>(result.mutable_data());
+    constexpr std::size_t kBlock = 4096;
+    std::string buffer(kBlock * formatter.MaxSize(), '\0');
+    std::vector<std::size_t> ends(kBlock);
+    py::object previous = py::str("");
+    std::string_view previousText;
+    std::string previousKept;
+    for (std::size_t start = 0; start < count; start += kBlock) {
+        const std::size_t size = std::min(kBlock, count - start);
+        std::size_t bad = kNone;
+        {
+            const py::gil_scoped_release unlocked;
+            char* end = buffer.data();
+            Shamsi::TimeOfDay time;
+            for (std::size_t k = 0; k < size; ++k) {
+                const std::size_t i = start + k;
+                if (input[i] != kNaT) {
+                    const std::chrono::sys_days day =
+                        WallTime(input[i], ticksPerDay, offset != nullptr ? offset[i] : kNoOffset, time);
+                    if (!Shamsi::InRange(day)) {
+                        bad = i;
+                        break;
+                    }
+                    end = formatter.Write(end, day, time);
+                }
+                ends[k] = static_cast<std::size_t>(end - buffer.data());
+            }
+        }
+        if (bad != kNone) {
+            throw py::value_error(
+                Refused(MiladiText(FloorDays(input[bad], ticksPerDay)), MiladiOutOfRange()));
+        }
+        std::size_t from = 0;
+        for (std::size_t k = 0; k < size; ++k) {
+            const std::size_t i = start + k;
+            const std::string_view text(buffer.data() + from, ends[k] - from);
+            from = ends[k];
+            // numpy fills a new object array with None; each slot's object is replaced.
+            PyObject* const before = out[i];
+            if (input[i] == kNaT) {
+                out[i] = missing.inc_ref().ptr();
+                Py_XDECREF(before);
+                continue;
+            }
+            if (text != previousText) {
+                PyObject* made = NewText(text);
+                if (made == nullptr) {
+                    throw py::error_already_set();
+                }
+                previous = py::reinterpret_steal<py::object>(made);
+                previousKept.assign(text);
+                previousText = previousKept;
+            }
+            out[i] = previous.inc_ref().ptr();
+            Py_XDECREF(before);
+        }
     }
     return result;
 }
@@ -408,17 +499,32 @@ py::array ParseArray(const py::array& texts, bool coerce) {
 // --- The accessor's fields --------------------------------------------------
 
 // A fingerprint of int64 values, to tell whether a column changed since its
-// fields were taken: every value and its place count.
+// fields were taken: every value and its place count. Four lanes, so that
+// the multiplications overlap.
 std::uint64_t Fingerprint(const py::array& values) {
     const auto* input = DataOf<std::int64_t>(values, "fingerprint");
     const auto count = static_cast<std::size_t>(values.size());
     const py::gil_scoped_release unlocked;
     constexpr std::uint64_t kOdd = 0x9E3779B97F4A7C15ULL;
     constexpr std::uint64_t kOther = 0xC2B2AE3D27D4EB4FULL;
-    std::uint64_t hash = count * kOdd;
-    for (std::size_t i = 0; i < count; ++i) {
-        hash ^= static_cast<std::uint64_t>(input[i]) * kOther;
-        hash = ((hash << 29U) | (hash >> 35U)) * kOdd;
+    constexpr std::size_t kLanes = 4;
+    std::array<std::uint64_t, kLanes> lanes{count * kOdd, count * kOther, ~count * kOdd, ~count * kOther};
+    const auto mix = [](std::uint64_t hash, std::int64_t value) {
+        hash ^= static_cast<std::uint64_t>(value) * kOther;
+        return ((hash << 29U) | (hash >> 35U)) * kOdd;
+    };
+    std::size_t i = 0;
+    for (; i + kLanes <= count; i += kLanes) {
+        for (std::size_t lane = 0; lane < kLanes; ++lane) {
+            lanes[lane] = mix(lanes[lane], input[i + lane]);
+        }
+    }
+    for (; i < count; ++i) {
+        lanes[0] = mix(lanes[0], input[i]);
+    }
+    std::uint64_t hash = 0;
+    for (const std::uint64_t lane : lanes) {
+        hash = mix(hash, static_cast<std::int64_t>(lane));
     }
     return hash;
 }
@@ -528,6 +634,7 @@ void RegisterArrays(py::module_& module) {
     module.def("_to_shamsi", &ToShamsiArrays);
     module.def("_from_shamsi", &FromShamsiArrays);
     module.def("_format", &FormatArray);
+    module.def("_format_objects", &FormatObjects);
     module.def("_parse_array", &ParseArray);
     module.def("_fingerprint", &Fingerprint);
     module.def("_day_fields", &DayFields);

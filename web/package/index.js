@@ -286,7 +286,7 @@ export function formatShamsi(date, pattern = '%Y/%m/%d', options = undefined) {
   let length;
   if (isDate(date)) {
     const ms = instant(date, 'formatShamsi');
-    length = wasm.FormatAt(Math.floor(ms / 1000), offsetIn(zoneOf(timeZone, 'formatShamsi'), ms, date));
+    length = wasm.FormatAt(Math.floor(ms / 1000), zoneOf(timeZone, 'formatShamsi').offsetAt(ms));
     if (length < 0) {
       throw new RangeError(reason(-length, MILADI));
     }
@@ -397,15 +397,17 @@ export function between(a, b) {
 // Instants and time zones
 
 // What offset from UTC a zone keeps at an instant comes from Intl (the
-// runtime's own time zone database), asked once for each day of UTC and
-// kept: the offsets at the day's start and at the next day's start, and
-// where they differ, the second the clocks changed, found by halving. No
-// zone changes its offset twice within four days (the closest two changes
-// of the tz database are 3.98 days apart), so one change a day is all a
-// day can hold.
+// runtime's own time zone database), asked once for each span of two days
+// of UTC and kept: the offsets at the span's start and at the next one's,
+// and where they differ, the second the clocks changed, found by halving.
+// No zone changes its offset twice within four days (the closest two
+// changes of the tz database are 3.98 days apart), so a span holds at most
+// one change.
 const DAY_MS = 86_400_000;
-// Past about 65,000 days a zone forgets what it learnt and starts again.
-const KEPT_DAYS = 1 << 16;
+const SPAN_MS = 2 * DAY_MS;
+// Past about half a million spans (some 2,900 years) a zone forgets what it
+// learnt and starts again.
+const KEPT_SPANS = 1 << 19;
 
 class Zone {
   constructor(name) {
@@ -419,8 +421,8 @@ class Zone {
       minute: 'numeric',
       second: 'numeric',
     });
-    this.days = new Map();
-    this.lastDay = NaN;
+    this.spans = new Map();
+    this.lastSpan = NaN;
     this.lastOffsets = 0;
   }
 
@@ -447,16 +449,16 @@ class Zone {
     return Math.round((wall.getTime() - ms) / 1000);
   }
 
-  // The offset at start, or [before, the change's instant, after].
-  learnt(day) {
-    const start = day * DAY_MS;
+  // The offset of a span, or [before, the change's instant, after].
+  learnt(span) {
+    const start = span * SPAN_MS;
     const before = this.asked(start);
-    const after = this.asked(start + DAY_MS);
+    const after = this.asked(start + SPAN_MS);
     if (before === after) {
       return before;
     }
     let low = start; // before the change
-    let high = start + DAY_MS; // after it
+    let high = start + SPAN_MS; // after it
     while (high - low > 1000) {
       const middle = low + Math.floor((high - low) / 2000) * 1000;
       if (this.asked(middle) === before) low = middle;
@@ -466,26 +468,31 @@ class Zone {
   }
 
   offsetAt(ms) {
-    const day = Math.floor(ms / DAY_MS);
+    const span = Math.floor(ms / SPAN_MS);
     let offsets = this.lastOffsets;
-    if (day !== this.lastDay) {
-      offsets = this.days.get(day);
+    if (span !== this.lastSpan) {
+      offsets = this.spans.get(span);
       if (offsets === undefined) {
-        if (this.days.size >= KEPT_DAYS) this.days.clear();
-        offsets = this.learnt(day);
-        this.days.set(day, offsets);
+        if (this.spans.size >= KEPT_SPANS) this.spans.clear();
+        offsets = this.learnt(span);
+        this.spans.set(span, offsets);
       }
-      this.lastDay = day;
+      this.lastSpan = span;
       this.lastOffsets = offsets;
     }
     return typeof offsets === 'number' ? offsets : ms < offsets[1] ? offsets[0] : offsets[2];
   }
 }
 
-// The runtime's own zone, as a Date's getDate and getHours see it.
+// The runtime's own zone, as a Date's getDate and getHours see it (its
+// getTimezoneOffset drops the seconds of an offset such as +03:25:44).
 const LOCAL = {
   offsetAt(ms) {
-    return Math.round(new Date(ms).getTimezoneOffset() * -60);
+    const date = new Date(Math.floor(ms / 1000) * 1000);
+    const wall = new Date(0);
+    wall.setUTCFullYear(date.getFullYear(), date.getMonth(), date.getDate());
+    wall.setUTCHours(date.getHours(), date.getMinutes(), date.getSeconds(), 0);
+    return Math.round((wall.getTime() - date.getTime()) / 1000);
   },
 };
 
@@ -509,9 +516,7 @@ function zoneOf(timeZone, fn) {
   return zone;
 }
 
-function offsetIn(zone, ms, date) {
-  return zone === LOCAL ? Math.round(date.getTimezoneOffset() * -60) : zone.offsetAt(ms);
-}
+
 
 function isDate(value) {
   return value instanceof Date || Object.prototype.toString.call(value) === '[object Date]';
@@ -547,7 +552,7 @@ function shamsiAt(date, options) {
     timeZone = options.timeZone;
   }
   const ms = instant(date, 'toShamsi');
-  const packed = wasm.ToShamsiAt(Math.floor(ms / 1000), offsetIn(zoneOf(timeZone, 'toShamsi'), ms, date));
+  const packed = wasm.ToShamsiAt(Math.floor(ms / 1000), zoneOf(timeZone, 'toShamsi').offsetAt(ms));
   if (packed < 0) {
     throw new RangeError(reason(-packed, MILADI));
   }
@@ -565,6 +570,9 @@ function shamsiAt(date, options) {
 const WALL_FIELDS = ['year', 'month', 'day', 'hour', 'minute', 'second'];
 
 export function fromShamsi(fields, options = undefined) {
+  if (isDate(fields)) {
+    throw typeError('fromShamsi', 'fields', 'an object {year, month, day, hour, minute, second}', fields);
+  }
   checkDate(fields, 'fromShamsi', 'fields');
   checkKeys(fields, WALL_FIELDS, 'fromShamsi', 'fields');
   checkKeys(options, ZONE_OPTIONS, 'fromShamsi', 'options');
