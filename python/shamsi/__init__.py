@@ -141,8 +141,9 @@ def _datetimes(values, name, tz=None):
             raise TypeError(f"{name} takes datetime64 values or datetime.date objects, not {array.dtype}")
     shape = array.shape
     if tz is not None:
-        if _np.datetime_data(array.dtype)[0] in ("Y", "M", "W", "D", "h", "m"):
-            array = array.astype("datetime64[s]")
+        unit, count = _np.datetime_data(array.dtype)
+        if count != 1 or unit not in ("s", "ms", "us", "ns", "ps", "fs", "as"):
+            array = array.astype("datetime64[s]")  # a unit that a second holds whole
         array, ticks = _unit_counts(array)
         flat = _np.ascontiguousarray(array).reshape(-1).view(_np.int64)
         offsets = _zone_offsets(flat, ticks, tz)

@@ -8,7 +8,7 @@
 //
 // Usage: node picker.mjs PACKAGE_FOLDER [ROUNDS]
 import { execFileSync } from 'node:child_process';
-import { copyFileSync, existsSync, mkdtempSync, readFileSync, rmSync, writeFileSync } from 'node:fs';
+import { existsSync, mkdtempSync, readFileSync, rmSync, writeFileSync } from 'node:fs';
 import { tmpdir } from 'node:os';
 import { basename, join, resolve } from 'node:path';
 import { fileURLToPath } from 'node:url';
@@ -59,14 +59,10 @@ for (const name of ['ours', 'peer']) {
     jsx: 'automatic',
     define: { 'process.env.NODE_ENV': '"production"' },
     nodePaths: [join(here, 'node_modules')],
-    // The package reads its WebAssembly from a file only under Node.js.
-    external: ['node:fs/promises'],
     logLevel: 'error',
   });
   writeFileSync(join(folder, `${name}.html`), page(`${name}.js`));
 }
-// What the package's module loads beside itself.
-copyFileSync(join(packageFolder, 'shamsi.wasm'), join(folder, 'shamsi.wasm'));
 
 const gzipped = (file) => execFileSync('gzip', ['-9c', join(folder, file)]).length;
 

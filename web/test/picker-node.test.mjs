@@ -5,7 +5,7 @@
 // SHAMSI_DATE_PACKAGE: the folder the npm package was installed to;
 // SHAMSI_DATE: the shamsi-date program.
 import assert from 'node:assert/strict';
-import { spawn, spawnSync } from 'node:child_process';
+import { execFileSync, spawn, spawnSync } from 'node:child_process';
 import { join } from 'node:path';
 import { test } from 'node:test';
 import { pathToFileURL } from 'node:url';
@@ -86,4 +86,41 @@ test('the month grid of every month of the years 1-9999 is the one shamsi-date c
   }
   endRow();
   assert.equal(compared, 9999 * 12);
+});
+
+test('weekdayOf for every day of the years 1-9999, and the names as shamsi-date writes them', async () => {
+  const calendar = await import(pathToFileURL(join(installed, 'index.js')));
+  // Every day, against JavaScript's own weekday of the Miladi day.
+  const DAY = 86_400_000;
+  const first = Date.UTC(622, 2, 21) / DAY;
+  const { year, month, day } = calendar.shamsiFromDays(
+    Int32Array.from({ length: Date.UTC(10621, 2, 19) / DAY - first + 1 }, (_, i) => first + i),
+  );
+  for (let i = 0; i < year.length; ++i) {
+    const expected = (new Date((first + i) * DAY).getUTCDay() + 1) % 7;
+    if (calendar.weekdayOf({ year: year[i], month: month[i], day: day[i] }) !== expected) {
+      assert.fail(`${year[i]}/${month[i]}/${day[i]}: not weekday ${expected}`);
+    }
+  }
+  for (const [bad, reason] of [
+    [{ year: 1404, month: 12, day: 30 }, 'not a day of the Shamsi calendar'],
+    [{ year: 10000, month: 1, day: 1 }, 'outside the Shamsi years 1-9999'],
+  ]) {
+    assert.throws(() => calendar.weekdayOf(bad), { name: 'RangeError', message: reason });
+  }
+  assert.throws(() => calendar.monthNames('persian'), { name: 'RangeError', message: "no month names are called 'persian'" });
+
+  const run = (args) => execFileSync(process.env.SHAMSI_DATE, args, { encoding: 'utf8' });
+  for (const names of ['iranian', 'afghan', 'english']) {
+    // A day in each month, Farvardin 1405 (28 March 2026) to Esfand 1404
+    // (28 February 2026), and the week from Saturday 1405/01/08.
+    const months = run(['to-shamsi', '--format', '%B', '--names', names,
+      ...['03', '04', '05', '06', '07', '08', '09', '10', '11', '12', '01', '02'].map((m) => `2026-${m}-28`)]);
+    assert.deepEqual(calendar.monthNames(names), months.trim().split('\n'), names);
+    const week = run(['to-shamsi', '--format', '%A', '--names', names,
+      ...['03-28', '03-29', '03-30', '03-31', '04-01', '04-02', '04-03'].map((d) => `2026-${d}`)]);
+    assert.deepEqual(calendar.weekdayNames(names), week.trim().split('\n'), names);
+    const heads = run(['cal', '--names', names, '1', '1405']).split('\n')[1];
+    assert.deepEqual(calendar.weekdayInitials(names), heads.replaceAll('\u200e', '').trim().split(/ +/), names);
+  }
 });

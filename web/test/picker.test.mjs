@@ -173,6 +173,29 @@ test('the first and last days of the calendar stay put; a month with no such day
   }
 });
 
+test('right to left by default, else as the nearest dir says', async () => {
+  await load();
+  const directions = await page.evaluate(`(() => {
+    const html = document.documentElement;
+    const c = document.createElement('shamsi-calendar');
+    const shown = () => c.shadowRoot.querySelector('.calendar').dir + ' ' + getComputedStyle(c.shadowRoot.querySelector('table')).direction;
+    const seen = [];
+    html.removeAttribute('dir');
+    document.body.append(c);
+    seen.push(shown());
+    html.dir = 'ltr';
+    c.focusedDate = '2026-12-09';
+    seen.push(shown());
+    c.dir = 'rtl';
+    c.focusedDate = '2026-12-10';
+    seen.push(shown());
+    c.remove();
+    html.dir = 'rtl';
+    return seen;
+  })()`);
+  assert.deepEqual(directions, ['rtl rtl', 'ltr ltr', 'rtl rtl']);
+});
+
 test('min and max: days outside cannot be chosen', async () => {
   await load();
   await page.evaluate(`(() => { const c = document.getElementById('calendar'); c.min = '2026-12-05'; c.max = '2026-12-10';
@@ -345,7 +368,7 @@ test('on a phone the popup is a modal dialog as wide as the screen, with 44-pixe
   assert.equal((await phone.evaluate(focused)).part, 'button');
 });
 
-test('axe-core finds nothing, with the popup closed and open', async () => {
+test('axe-core finds nothing, with the popup closed and open, and in dark colours', async () => {
   await load();
   await page.evaluate(readFileSync(process.env.AXE, 'utf8'));
   const run = `axe.run(document, { resultTypes: ['violations'] }).then((r) => r.violations.map((v) =>
@@ -354,6 +377,19 @@ test('axe-core finds nothing, with the popup closed and open', async () => {
   await page.clickOn(`document.getElementById('day').shadowRoot.querySelector('button')`);
   assert.equal(await page.evaluate(dialogOpen), true);
   assert.deepEqual(await page.evaluate(run), []);
+  // The dark colours too (the page's own stay light: only the elements are checked).
+  await page.send('Emulation.setEmulatedMedia', { features: [{ name: 'prefers-color-scheme', value: 'dark' }] });
+  try {
+    assert.equal(
+      await page.evaluate(`getComputedStyle(document.getElementById('calendar')).getPropertyValue('--shamsi-background')`),
+      '#1f1f1f',
+    );
+    const elements = `axe.run({ include: [['#day'], ['#calendar']] }, { resultTypes: ['violations'] }).then((r) =>
+      r.violations.map((v) => v.id + ': ' + v.nodes.map((n) => n.target.join(' ')).join(', ')))`;
+    assert.deepEqual(await page.evaluate(elements), []);
+  } finally {
+    await page.send('Emulation.setEmulatedMedia', { features: [] });
+  }
 });
 
 test('the HTML examples of the pages work: the field submits the ISO date', async () => {

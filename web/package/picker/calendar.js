@@ -43,6 +43,19 @@ function moveFor(event, rtl, date) {
   }
 }
 
+// The direction the elements run in: that of the nearest dir attribute
+// ('rtl' or 'ltr') around them, through shadow roots; right to left where
+// there is none.
+export function directionOf(node) {
+  for (let at = node; at; at = at.parentElement ?? at.getRootNode().host) {
+    const dir = at.getAttribute?.('dir');
+    if (dir === 'rtl' || dir === 'ltr') {
+      return dir;
+    }
+  }
+  return 'rtl';
+}
+
 function element(name, attributes = {}, parent = null) {
   const node = document.createElement(name);
   for (const [key, value] of Object.entries(attributes)) {
@@ -82,7 +95,7 @@ export function calendarClass(Base) {
       const body = element('tbody', {}, table);
       const rows = Array.from({ length: ROWS }, () => element('tr', {}, body));
       this.#cells = rows.flatMap((row) => Array.from({ length: 7 }, () => element('td', {}, row)));
-      Object.assign(this.#parts, { title, previous, month, year, next, heads, rows, body });
+      Object.assign(this.#parts, { box, title, previous, month, year, next, heads, rows, body });
 
       previous.addEventListener('click', () => this.#moveBy({ months: -1 }, false));
       next.addEventListener('click', () => this.#moveBy({ months: 1 }, false));
@@ -253,8 +266,7 @@ export function calendarClass(Base) {
         this.#render();
         return;
       }
-      const rtl = getComputedStyle(this).direction === 'rtl';
-      const amount = moveFor(event, rtl, this.#day());
+      const amount = moveFor(event, directionOf(this) === 'rtl', this.#day());
       if (amount !== null) {
         event.preventDefault();
         this.#moveBy(amount, true);
@@ -287,7 +299,7 @@ export function calendarClass(Base) {
 
     #render() {
       this.#pending = false;
-      const { title, previous, month, year, next, heads, rows } = this.#parts;
+      const { box, title, previous, month, year, next, heads, rows } = this.#parts;
       const active = this.#day();
       const digits = this.digits;
       const names = this.names;
@@ -297,7 +309,9 @@ export function calendarClass(Base) {
       title.textContent = formatShamsi(first, '%B %Y', options);
       previous.setAttribute('aria-label', words.previous);
       next.setAttribute('aria-label', words.next);
-      const rtl = getComputedStyle(this).direction === 'rtl';
+      const dir = directionOf(this);
+      const rtl = dir === 'rtl';
+      box.dir = dir;
       previous.textContent = rtl ? '→' : '←';
       next.textContent = rtl ? '←' : '→';
       previous.disabled = active.year === 1 && active.month === 1;

@@ -3,6 +3,7 @@
 // date; its text takes every form parseShamsi reads, and a button (or
 // Alt+ArrowDown) opens a <shamsi-calendar> in a popup.
 import { parseShamsi } from '../index.js';
+import { directionOf } from './calendar.js';
 import { DIGITS, NAMES, clamped, compare, fromIso, oneOf, toIso, today, written } from './days.js';
 import { inputStyle } from './style.js';
 
@@ -37,9 +38,10 @@ const CALENDAR_ICON =
 export function inputClass(Base) {
   return class ShamsiDateInput extends Base {
     static formAssociated = true;
-    static observedAttributes = ['value', 'min', 'max', 'required', 'readonly', 'disabled', 'digits', 'names'];
+    static observedAttributes = ['value', 'min', 'max', 'required', 'readonly', 'disabled', 'digits', 'names', 'dir'];
 
     #internals;
+    #field;
     #text;
     #button;
     #dialog;
@@ -57,7 +59,7 @@ export function inputClass(Base) {
       root.innerHTML = `<style>${inputStyle}</style><div class="field" part="field"><input part="input" type="text"
         dir="ltr" autocomplete="off" spellcheck="false"><button type="button" part="button"
         aria-haspopup="dialog" aria-expanded="false">${CALENDAR_ICON}</button></div><dialog part="popup"></dialog>`;
-      [this.#text, this.#button, this.#dialog] = root.querySelectorAll('input, button, dialog');
+      [this.#field, this.#text, this.#button, this.#dialog] = root.querySelectorAll('.field, input, button, dialog');
       this.#calendar = document.createElement('shamsi-calendar');
       this.#calendar.setAttribute('part', 'calendar');
       this.#calendar.setAttribute('exportparts', 'calendar: calendar-box, header, nav, month, year, grid, weekday, weekend, day, today, selected, disabled');
@@ -302,6 +304,9 @@ export function inputClass(Base) {
       const disabled = this.disabled || this.#formDisabled;
       const readOnly = this.readOnly;
       const words = this.names === 'english' ? WORDS.english : WORDS.persian;
+      const dir = directionOf(this);
+      this.#field.dir = dir;
+      this.#dialog.dir = dir;
       this.#text.disabled = disabled;
       this.#text.readOnly = readOnly;
       this.#text.required = this.required;
@@ -332,6 +337,7 @@ export function inputClass(Base) {
         return;
       }
       this.#returnFocus = this.shadowRoot.activeElement ?? this.#text;
+      this.#update();
       const calendar = this.#calendar;
       for (const name of ['min', 'max', 'digits', 'names']) {
         if (this.hasAttribute(name)) {

@@ -98,7 +98,7 @@ input {
   border: 0; background: transparent; padding: 0.25rem 0.5rem; inline-size: 11ch;
   min-block-size: 2rem; text-align: end; outline: none;
 }
-:host(:dir(rtl)) input { text-align: right; }
+.field[dir='rtl'] input { text-align: right; }
 button {
   border: 0; background: transparent; min-inline-size: 2rem; padding: 0 0.25rem;
   display: inline-flex; align-items: center; justify-content: center;
