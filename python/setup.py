@@ -8,6 +8,7 @@ library's sources in ../shamsi, as CMake builds it; the version is the
 project's (CMakeLists.txt).
 """
 
+import glob
 import os
 import re
 
@@ -35,8 +36,9 @@ setup(
     ext_modules=[
         Pybind11Extension(
             "shamsi._shamsi",
-            [_source("python", "src", "shamsi_module.cpp"), _source("shamsi", "read.cpp"), _source("shamsi", "write.cpp"),
-             _source("shamsi", "time_of_day.cpp")],
+            sorted(_source("python", "src", os.path.basename(path))
+                   for path in glob.glob(os.path.join(HERE, "src", "*.cpp")))
+            + [_source("shamsi", name) for name in ("read.cpp", "write.cpp", "time_of_day.cpp")],
             include_dirs=[_source("shamsi", "include")],
             cxx_std=20,
         )
