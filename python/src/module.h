@@ -63,6 +63,9 @@ std::string_view Utf8(py::handle text, const char* what);
 
 // --- Registration -------------------------------------------------------------------
 
+// shamsi.Date and the functions of one value: parse, is_leap, days_in_month,
+// strftime, _between.
+void RegisterDates(py::module_& module);
 // The array functions' native halves: _to_shamsi, _from_shamsi, _format, ...
 void RegisterArrays(py::module_& module);
 
