@@ -345,7 +345,7 @@ int PatternDetail(const std::string& error, std::string_view pattern) {
 // The formatter for this pattern and these options, made when the call
 // site has none yet or had others; an error for a bad or too long pattern.
 const Shamsi::Formatter& FormatterFor(FunctionCallInfo fcinfo, int patternArgument, bool persian,
-                                      Shamsi::MonthNames names) {
+                                      Shamsi::MonthNames names, bool timeFields) {
     const Size patternSize = toast_raw_datum_size(PG_GETARG_DATUM(patternArgument)) - VARHDRSZ;
     if (patternSize > kLongestPattern) {
         ereport(ERROR, (errcode(ERRCODE_INVALID_PARAMETER_VALUE), errmsg("format pattern too long"),
@@ -380,14 +380,20 @@ const Shamsi::Formatter& FormatterFor(FunctionCallInfo fcinfo, int patternArgume
     // A bad_alloc here is Guarded's; nothing is kept.
     auto* made = new Shamsi::Formatter(utf8, Shamsi::Calendar::kShamsi,
                                        persian ? Shamsi::Digits::kPersian : Shamsi::Digits::kAscii, names);
-    if (!made->Error().empty()) {
+    if (!made->Error().empty() || (!timeFields && made->WritesTime())) {
         const char* error = pstrdup(made->Error().c_str());
         delete made;
         pfree(copy);
+        const char* fields =
+            timeFields ? "The fields are %Y, %y, %m, %-m, %d, %-d, %B, %A, %j, %H, %M, %S, %z and %%."
+                       : "The fields are %Y, %y, %m, %-m, %d, %-d, %B, %A, %j and %%.";
         ereport(ERROR,
                 (errcode(ERRCODE_INVALID_PARAMETER_VALUE),
-                 errmsg("invalid format pattern: \"%s\"", Quoted(patternText)), PatternDetail(error, utf8),
-                 errhint("The fields are %%Y, %%y, %%m, %%-m, %%d, %%-d, %%B, %%A, %%j and %%%%.")));
+                 errmsg("invalid format pattern: \"%s\"", Quoted(patternText)),
+                 *error != '\0' ? PatternDetail(error, utf8)
+                                : errdetail("A date has no time of day: %%H, %%M, %%S and %%z are for a "
+                                            "timestamp or a timestamptz (extension version 1.2)."),
+                 errhint("%s", fields)));
     }
     cache->pattern = copy;
     cache->patternLength = pattern.size();
@@ -397,19 +403,25 @@ const Shamsi::Formatter& FormatterFor(FunctionCallInfo fcinfo, int patternArgume
     return *made;
 }
 
-// The date written with the pattern of argument 1, in Persian digits when
-// argument 2 is true, with the month names given.
-text* FormattedText(FunctionCallInfo fcinfo, DateADT day, Shamsi::MonthNames names) {
+// The date, and its time of day when time is given, written with the
+// pattern of argument 1, in Persian digits when argument 2 is true, with the
+// month names given. Only a timestamp's forms (time given) take the time
+// fields.
+text* FormattedText(FunctionCallInfo fcinfo, DateADT day, Shamsi::MonthNames names,
+                    const Shamsi::TimeOfDay* time = nullptr) {
     const Shamsi::Date date = ShamsiOf(day);
-    const Shamsi::Formatter& formatter = FormatterFor(fcinfo, 1, PG_GETARG_BOOL(2), names);
+    const Shamsi::Formatter& formatter = FormatterFor(fcinfo, 1, PG_GETARG_BOOL(2), names, time != nullptr);
+    const auto write = [&formatter, &date, time, day](char* out) {
+        return time == nullptr ? formatter.Write(out, date) : formatter.Write(out, SysDaysOf(day), *time);
+    };
     if (GetDatabaseEncoding() == PG_UTF8) {
         text* result = NewText(formatter.MaxSize());
-        const char* end = formatter.Write(VARDATA(result), date);
+        const char* end = write(VARDATA(result));
         SET_VARSIZE(result, VARHDRSZ + (end - VARDATA(result)));
         return result;
     }
     auto* bytes = static_cast<char*>(palloc(formatter.MaxSize()));
-    const char* end = formatter.Write(bytes, date);
+    const char* end = write(bytes);
     return TextFromUtf8(bytes, static_cast<std::size_t>(end - bytes));
 }
 text* FormattedText(FunctionCallInfo fcinfo, DateADT day) {
@@ -421,6 +433,36 @@ DateADT DateOfTimestamp(Datum timestamp) {
 }
 DateADT DateOfTimestampTz(Datum timestamp) {
     return DatumGetDateADT(DirectFunctionCall1(timestamptz_date, timestamp));
+}
+
+// A timestamp's day and wall time; a timestamptz's in the session's
+// TimeZone, with the offset it keeps at that instant.
+struct Stamp {
+    DateADT day;
+    Shamsi::TimeOfDay time;
+};
+Stamp StampOf(Datum value, bool inZone) {
+    const Timestamp timestamp = DatumGetTimestamp(value);
+    if (TIMESTAMP_NOT_FINITE(timestamp)) {
+        DateOutOfRange(inZone ? DateOfTimestampTz(value) : DateOfTimestamp(value));
+    }
+    pg_tm tm{};
+    fsec_t fraction = 0;
+    int west = 0;  // seconds west of UTC
+    if (timestamp2tm(timestamp, inZone ? &west : nullptr, &tm, &fraction, nullptr, nullptr) != 0) {
+        ereport(ERROR, (errcode(ERRCODE_DATETIME_VALUE_OUT_OF_RANGE), errmsg("timestamp out of range")));
+    }
+    return {static_cast<DateADT>(date2j(tm.tm_year, tm.tm_mon, tm.tm_mday) - POSTGRES_EPOCH_JDATE),
+            {tm.tm_hour, tm.tm_min, tm.tm_sec, inZone, -west}};
+}
+
+// to_shamsi of a timestamp or timestamptz with a pattern, its time fields
+// taken; names in argument 3 when there are four arguments.
+text* StampText(FunctionCallInfo fcinfo, bool inZone) {
+    const Shamsi::MonthNames names =
+        PG_NARGS() > 3 ? MonthNamesArgument(PG_GETARG_TEXT_PP(3)) : Shamsi::MonthNames::kIranian;
+    const Stamp stamp = StampOf(PG_GETARG_DATUM(0), inZone);
+    return FormattedText(fcinfo, stamp.day, names, &stamp.time);
 }
 
 // --- Fields ---------------------------------------------------------------------
@@ -505,6 +547,20 @@ Datum TimestampTzToShamsi(FunctionCallInfo fcinfo) {
 }
 Datum TimestampTzToShamsiFormat(FunctionCallInfo fcinfo) {
     PG_RETURN_TEXT_P(FormattedText(fcinfo, DateOfTimestampTz(PG_GETARG_DATUM(0))));
+}
+
+// From extension version 1.2: the same with the time fields, and with the
+// month names chosen.
+Datum TimestampToShamsiTime(FunctionCallInfo fcinfo) { PG_RETURN_TEXT_P(StampText(fcinfo, false)); }
+Datum TimestampTzToShamsiTime(FunctionCallInfo fcinfo) { PG_RETURN_TEXT_P(StampText(fcinfo, true)); }
+
+// shamsi(timestamp), shamsi(timestamptz) -> shamsi: the casts, the day as
+// ::date takes it (a timestamptz's in the session's TimeZone).
+Datum FromTimestamp(FunctionCallInfo fcinfo) {
+    PG_RETURN_DATEADT(ShamsiDay(DateOfTimestamp(PG_GETARG_DATUM(0))));
+}
+Datum FromTimestampTz(FunctionCallInfo fcinfo) {
+    PG_RETURN_DATEADT(ShamsiDay(DateOfTimestampTz(PG_GETARG_DATUM(0))));
 }
 
 // shamsi_date(text) -> date: what shamsi-date to-miladi reads.
@@ -720,6 +776,10 @@ PG_FUNCTION_INFO_V1(shamsi_timestamp_to_shamsi);
 PG_FUNCTION_INFO_V1(shamsi_timestamp_to_shamsi_format);
 PG_FUNCTION_INFO_V1(shamsi_timestamptz_to_shamsi);
 PG_FUNCTION_INFO_V1(shamsi_timestamptz_to_shamsi_format);
+PG_FUNCTION_INFO_V1(shamsi_timestamp_to_shamsi_time);
+PG_FUNCTION_INFO_V1(shamsi_timestamptz_to_shamsi_time);
+PG_FUNCTION_INFO_V1(shamsi_from_timestamp);
+PG_FUNCTION_INFO_V1(shamsi_from_timestamptz);
 PG_FUNCTION_INFO_V1(shamsi_date_from_text);
 PG_FUNCTION_INFO_V1(shamsi_date_from_fields);
 PG_FUNCTION_INFO_V1(shamsi_part);
@@ -754,6 +814,14 @@ Datum shamsi_timestamptz_to_shamsi(PG_FUNCTION_ARGS) {
 Datum shamsi_timestamptz_to_shamsi_format(PG_FUNCTION_ARGS) {
     return Guarded("to_shamsi", fcinfo, TimestampTzToShamsiFormat);
 }
+Datum shamsi_timestamp_to_shamsi_time(PG_FUNCTION_ARGS) {
+    return Guarded("to_shamsi", fcinfo, TimestampToShamsiTime);
+}
+Datum shamsi_timestamptz_to_shamsi_time(PG_FUNCTION_ARGS) {
+    return Guarded("to_shamsi", fcinfo, TimestampTzToShamsiTime);
+}
+Datum shamsi_from_timestamp(PG_FUNCTION_ARGS) { return Guarded("shamsi", fcinfo, FromTimestamp); }
+Datum shamsi_from_timestamptz(PG_FUNCTION_ARGS) { return Guarded("shamsi", fcinfo, FromTimestampTz); }
 Datum shamsi_date_from_text(PG_FUNCTION_ARGS) { return Guarded("shamsi_date", fcinfo, DateFromText); }
 Datum shamsi_date_from_fields(PG_FUNCTION_ARGS) { return Guarded("shamsi_date", fcinfo, DateFromFields); }
 Datum shamsi_part(PG_FUNCTION_ARGS) { return Guarded("shamsi_part", fcinfo, Part); }

@@ -36,9 +36,9 @@ setup(
     ext_modules=[
         Pybind11Extension(
             "shamsi._shamsi",
-            sorted(_source("python", "src", os.path.basename(path))
-                   for path in glob.glob(os.path.join(HERE, "src", "*.cpp")))
-            + [_source("shamsi", name) for name in ("read.cpp", "write.cpp", "time_of_day.cpp")],
+            [_source(*parts, os.path.basename(path))
+             for parts in (("python", "src"), ("shamsi",))
+             for path in sorted(glob.glob(os.path.join(ROOT, *parts, "*.cpp")))],
             include_dirs=[_source("shamsi", "include")],
             cxx_std=20,
         )

@@ -4,14 +4,16 @@
 # pinned development dependencies of web/bench), runs alternating on the
 # same dates; the gzipped size of the JavaScript and WebAssembly the page
 # loads; the page's first paint with today's date in Chromium against a
-# static page with the same labels. Builds the page and the package first.
+# static page with the same labels; the date picker against
+# react-multi-date-picker (the bytes each page loads, opening the calendar,
+# the next month). Builds the page and the package first.
 #
 # Usage: scripts/bench-web.sh [ROUNDS]   (default 11)
 set -euo pipefail
 cd "$(dirname "$0")/.."
 rounds=${1:-11}
 
-scripts/install-deps.sh emscripten nodejs chromium
+scripts/install-deps.sh emscripten nodejs chromium woff2
 command -v npm >/dev/null || scripts/install-deps.sh npm
 export LC_ALL=C.UTF-8
 
@@ -28,6 +30,10 @@ node web/bench/bench.mjs build/web/package "$rounds"
 page_bytes=$(cat build/web/page/form.js build/web/page/form.wasm | gzip -9 | wc -c)
 echo "The page's JavaScript and WebAssembly (form.js, form.wasm), gzipped: $page_bytes bytes" \
   "($(awk -v b="$page_bytes" 'BEGIN { printf "%.1f", b / 1024 }') KiB; at most 40 KiB)"
-echo "The package's shamsi.wasm and index.js, gzipped:" \
-  "$(cat build/web/package/shamsi.wasm build/web/package/index.js | gzip -9 | wc -c) bytes"
+echo "The package's index.js and wasm.js (the WebAssembly in it), gzipped:" \
+  "$(cat build/web/package/index.js build/web/package/wasm.js | gzip -9 | wc -c) bytes;" \
+  "minified by esbuild, then gzipped:" \
+  "$(web/bench/node_modules/.bin/esbuild --bundle --minify --format=esm build/web/package/index.js | gzip -9 | wc -c) bytes"
 node web/bench/paint.mjs build/web/page "$rounds"
+# The date picker against react-multi-date-picker with React.
+node web/bench/picker.mjs build/web/package "$rounds"

@@ -24,6 +24,14 @@ std::string Shown(std::string_view text) {
     return std::string(text.substr(0, cut)) + "...";
 }
 
+// The bytes copied to out; the end of them.
+char* Copied(char* out, std::string_view bytes) {
+    if (!bytes.empty()) {
+        std::memcpy(out, bytes.data(), bytes.size());
+    }
+    return out + bytes.size();
+}
+
 std::string_view WithoutCarriageReturn(std::string_view text) {
     return !text.empty() && text.back() == '\r' ? text.substr(0, text.size() - 1) : text;
 }
@@ -42,6 +50,10 @@ LineConverter::LineConverter(const Options& options, Sink output, Sink errors, s
     : options_(options),
       input_(SourceCalendar(options), options.inputFormat),
       formatter_(options.format, TargetCalendar(options), options.digits, options.names),
+      timeFields_(formatter_.WritesTime()),
+      readTimes_(timeFields_ || options.timeZone != nullptr),
+      clock_("%H:%M:%S", TargetCalendar(options)),
+      offset_("%z", TargetCalendar(options)),
       longestText_(options.operation == Operation::kDiff ? 2 * Shamsi::kLongestDateText + 1
                                                          : Shamsi::kLongestDateText),
       noSecondDate_(NoSecondDate(options.delimiter)),
@@ -247,12 +259,11 @@ bool LineConverter::ConvertPlain(std::string_view line) {
     if (used_ + MaxConverted() + 1 > size_) {
         Flush();
     }
-    char* out = formatter_.Write(buffer_.get() + used_, day);
-    if (!time.empty()) {
-        std::memcpy(out, time.data(), time.size());
-        out += time.size();
+    const Written written = WriteDated(day, time, buffer_.get() + used_);
+    if (written.end == nullptr) {
+        return false;  // told by the general path
     }
-    used_ = static_cast<std::size_t>(out - buffer_.get());
+    used_ = static_cast<std::size_t>(written.end - buffer_.get());
     return true;
 }
 
@@ -317,11 +328,11 @@ std::optional<std::chrono::sys_days> LineConverter::Move(std::chrono::sys_days d
 LineConverter::Written LineConverter::Diff(std::string_view first, std::string_view second, char* out) const {
     const DateInput::Result from = input_.Read(first);
     if (from.error != Shamsi::ReadError::kNone) {
-        return {nullptr, first, input_.Reason(from.error)};
+        return {nullptr, first, input_.Reason(from)};
     }
     const DateInput::Result to = input_.Read(second);
     if (to.error != Shamsi::ReadError::kNone) {
-        return {nullptr, second, input_.Reason(to.error)};
+        return {nullptr, second, input_.Reason(to)};
     }
     if (!options_.ymd) {
         return {Shamsi::WriteInteger(out, (to.day - from.day).count(), options_.digits), {}, {}};
@@ -341,9 +352,26 @@ LineConverter::Written LineConverter::ReadAndWrite(std::string_view text, char* 
         }
         return Diff(text.substr(0, cut), text.substr(cut + 1), out);
     }
+    if (options_.operation == Operation::kConvert) {
+        std::int64_t seconds = 0;
+        std::string_view fraction;
+        switch (ReadUnixSeconds(text, seconds, fraction)) {
+            case UnixSecondsRead::kNotSeconds:
+                break;
+            case UnixSecondsRead::kGood: {
+                const TimeZone& zone = options_.timeZone != nullptr ? *options_.timeZone : *TimeZone::Local();
+                const Written written = WriteInstant(seconds, 'T', fraction, zone, out);
+                return {written.end, written.end == nullptr ? text : std::string_view{}, written.reason};
+            }
+            case UnixSecondsRead::kUnreadable:
+                return {nullptr, text, kNotUnixSeconds};
+            case UnixSecondsRead::kOutOfRange:
+                return {nullptr, text, input_.Reason(Shamsi::ReadError::kOutOfRange)};
+        }
+    }
     const DateInput::Result read = input_.Read(text);
     if (read.error != Shamsi::ReadError::kNone) {
-        return {nullptr, text, input_.Reason(read.error)};
+        return {nullptr, text, input_.Reason(read)};
     }
     std::chrono::sys_days day = read.day;
     if (options_.operation == Operation::kAdd) {
@@ -353,12 +381,61 @@ LineConverter::Written LineConverter::ReadAndWrite(std::string_view text, char* 
         }
         day = *moved;
     }
-    char* end = formatter_.Write(out, day);
-    if (!read.time.empty()) {
-        std::memcpy(end, read.time.data(), read.time.size());
-        end += read.time.size();
+    const Written written = WriteDated(day, read.time, out);
+    return {written.end, written.end == nullptr ? text : std::string_view{}, written.reason};
+}
+
+LineConverter::Written LineConverter::WriteDated(std::chrono::sys_days day, std::string_view time,
+                                                 char* out) const {
+    if (time.empty() || !readTimes_) {
+        return {Copied(formatter_.Write(out, day), time), {}, {}};
     }
-    return {end, {}, {}};
+    const ClockTime clock = ReadClockTime(time);
+    if (clock.time.hasOffset && options_.timeZone != nullptr) {
+        constexpr std::int64_t kSecondsPerHour = 3600;
+        constexpr std::int64_t kSecondsPerMinute = 60;
+        const std::int64_t seconds = std::int64_t{day.time_since_epoch().count()} * Shamsi::kSecondsPerDay +
+                                     clock.time.hour * kSecondsPerHour +
+                                     clock.time.minute * kSecondsPerMinute + clock.time.second -
+                                     clock.time.offsetSeconds;
+        return WriteInstant(seconds, clock.separator, clock.fraction, *options_.timeZone, out);
+    }
+    if (timeFields_) {
+        return {formatter_.Write(out, day, clock.time), {}, {}};
+    }
+    return {Copied(formatter_.Write(out, day), time), {}, {}};
+}
+
+LineConverter::Written LineConverter::WriteInstant(std::int64_t unixSeconds, char separator,
+                                                   std::string_view fraction, const TimeZone& zone,
+                                                   char* out) const {
+    // Past the years 1-9999 by more than any offset: no need to ask the zone.
+    constexpr std::int64_t kMargin = 2 * Shamsi::kSecondsPerDay;
+    const std::int64_t first =
+        std::int64_t{Shamsi::kFirstDay.time_since_epoch().count()} * Shamsi::kSecondsPerDay;
+    const std::int64_t last =
+        std::int64_t{Shamsi::kLastDay.time_since_epoch().count()} * Shamsi::kSecondsPerDay;
+    int offset = 0;
+    if (unixSeconds < first - kMargin || unixSeconds > last + kMargin) {
+        return {nullptr, {}, input_.Reason(Shamsi::ReadError::kOutOfRange)};
+    }
+    if (!zone.OffsetAt(unixSeconds, span_, offset)) {
+        return {nullptr, {}, "the system's time zone gives no offset for this instant"};
+    }
+    const Shamsi::LocalTime wall = Shamsi::LocalTimeOf(unixSeconds, offset);
+    if (!Shamsi::InRange(wall.day)) {
+        return {nullptr, {}, input_.Reason(Shamsi::ReadError::kOutOfRange)};
+    }
+    // A format given says all that is written of an instant in a zone: the
+    // day alone with %Y/%m/%d, say.
+    if (timeFields_ || options_.formatGiven) {
+        return {formatter_.Write(out, wall.day, wall.time), {}, {}};
+    }
+    out = formatter_.Write(out, wall.day);
+    *out++ = separator;
+    out = Copied(clock_.Write(out, wall.day, wall.time), fraction);
+    out = offset_.Write(out, wall.day, wall.time);
+    return {out, {}, {}};
 }
 
 void LineConverter::Convert(std::string_view field, bool lineEnds) {

@@ -16,6 +16,7 @@
 
 #include <chrono>
 #include <cstddef>
+#include <cstdint>
 #include <functional>
 #include <memory>
 #include <optional>
@@ -60,8 +61,13 @@ public:
     static constexpr std::size_t kBufferSize = std::size_t{1} << 18;
 
 private:
-    // The most bytes one converted date takes: the date and its time of day.
-    [[nodiscard]] std::size_t MaxConverted() const { return formatter_.MaxSize() + Shamsi::kLongestDateText; }
+    // The most bytes one converted date takes: the date and its time of day
+    // (as read, or its clock and offset written again and the fraction of a
+    // second as read).
+    static constexpr std::size_t kClockAndOffset = 32;
+    [[nodiscard]] std::size_t MaxConverted() const {
+        return formatter_.MaxSize() + Shamsi::kLongestDateText + kClockAndOffset;
+    }
     void Write(std::string_view bytes);
     void Flush();
     // Whole-line mode at the start of a line: converts every line that ends
@@ -96,6 +102,14 @@ private:
         std::string_view reason;
     };
     Written ReadAndWrite(std::string_view text, char* out) const;
+    // Writes the day and the time read after it (if any): as read, or with
+    // --zone the instant it names in the zone, or through the time fields
+    // of the format. Nothing written, and the reason, when the instant
+    // falls outside the Shamsi years 1-9999 in the zone.
+    Written WriteDated(std::chrono::sys_days day, std::string_view time, char* out) const;
+    // The wall day and time of an instant in a zone, written.
+    Written WriteInstant(std::int64_t unixSeconds, char separator, std::string_view fraction,
+                         const TimeZone& zone, char* out) const;
     Written Diff(std::string_view first, std::string_view second, char* out) const;
     // add: the day moved by the amount, or nothing when the result falls
     // outside the Shamsi years 1-9999.
@@ -107,7 +121,12 @@ private:
     Options options_;
     DateInput input_;
     Shamsi::Formatter formatter_;
-    std::size_t longestText_;  // the longest text that can be read as one input
+    bool timeFields_;              // the format writes the time of day
+    bool readTimes_;               // times after dates are taken apart (--zone, or time fields)
+    Shamsi::Formatter clock_;      // the time after a date moved to a zone: "01:30:00"
+    Shamsi::Formatter offset_;     // and its offset: "+03:30"
+    mutable TimeZone::Span span_;  // the zone's offset at the last instant, kept for the next
+    std::size_t longestText_;      // the longest text that can be read as one input
     std::string noSecondDate_;
     Sink output_;
     Sink errors_;

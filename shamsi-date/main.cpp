@@ -58,6 +58,8 @@ constexpr std::string_view kUsage =
     "or Arabic-Indic digits; or today, yesterday, tomorrow, امروز, دیروز, فردا\n"
     "(the local day). A time after the date (2026-12-08T10:30:00Z,\n"
     "1405/09/17 10:30) is written back as it was, after the converted date.\n"
+    "@SECONDS (seconds since 1970-01-01T00:00:00Z) is the date and time of that\n"
+    "instant in the local time zone, or in the zone of --zone.\n"
     "\n"
     "add moves each Shamsi DATE by AMOUNT: [+|-] then one or more of Ny, Nm,\n"
     "Nw, Nd (years, months, weeks, days) in that order, as +40d, -3w, 1y2m. A\n"
@@ -72,6 +74,9 @@ constexpr std::string_view kUsage =
     "                       %-m %-d  month, day without padding\n"
     "                       %y the year's last two digits\n"
     "                       %B month name  %A weekday name  %j day of the year\n"
+    "                       %H hour  %M minute  %S second  (two digits)\n"
+    "                       %z offset from UTC (+03:30; nothing for a time\n"
+    "                          without one)\n"
     "                       %%  a percent sign\n"
     "                     Names are Persian for Shamsi dates, English for Miladi.\n"
     "  --digits WHICH     ascii (default) or persian\n"
@@ -85,6 +90,13 @@ constexpr std::string_view kUsage =
     "                     of the line is kept as it is\n"
     "  --delimiter C      the byte between fields (default ,); for diff, between\n"
     "                     the two dates of a line\n"
+    "  --zone ZONE        to-miladi, to-shamsi: write an instant (a time with an\n"
+    "                     offset, 2026-12-08T22:00:00Z, or @SECONDS) as its date\n"
+    "                     and time in ZONE, with ZONE's offset then: an IANA name\n"
+    "                     (Asia/Tehran, UTC) from the system's zoneinfo, or local\n"
+    "                     (TZ, else the system's zone); on Windows UTC and local\n"
+    "                     only. A date, or a time without an offset, converts as\n"
+    "                     without --zone\n"
     "  --miladi           add, diff: the dates are Miladi, moved in Miladi months\n"
     "  --ymd              diff: the distance as an AMOUNT (+1y8m16d), not in days\n"
     "  --help             show this help and exit\n"
@@ -235,6 +247,14 @@ int main([[maybe_unused]] int argc, [[maybe_unused]] char** argv) {
         if (const std::string error = ShamsiDate::CheckOptions(parsed.options, !dates.empty());
             !error.empty()) {
             return UsageError(error);
+        }
+        if (parsed.options.zoneGiven) {
+            std::string error;
+            parsed.options.timeZone = ShamsiDate::TimeZone::Load(parsed.options.zone, error);
+            if (parsed.options.timeZone == nullptr) {
+                WriteAll(stderr, "shamsi-date: " + error + "\n");
+                return ShamsiDate::kExitUsage;
+            }
         }
         return Convert(parsed.options, dates);
     }

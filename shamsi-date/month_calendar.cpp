@@ -58,16 +58,14 @@ std::string SideBySide(const std::vector<std::vector<std::string>>& months) {
     return out;
 }
 
-// The heads of the week's columns, right-aligned like the days: Persian
-// initials, or the first two letters of the English names ("Sa" to "Fr")
-// where the months go by English names.
+// The heads of the week's columns (Shamsi::WeekdayInitial), right-aligned
+// like the days.
 std::string WeekdayHeads(const CalendarStyle& style) {
     const bool english = style.names == Shamsi::MonthNames::kEnglish;
     std::string heads;
     for (unsigned column = 0; column < 7; ++column) {
         const bool friday = style.color && column == kFriday;
-        const std::string_view head = english ? Shamsi::kEnglishWeekdayNames.at(column).substr(0, 2)
-                                              : Shamsi::kPersianWeekdayInitials.at(column);
+        const std::string_view head = Shamsi::WeekdayInitial(column, style.names);
         heads.append(column == 0 ? 2 - DisplayWidth(head) : 3 - DisplayWidth(head), ' ');
         heads.append(friday ? kRed : "").append(head).append(friday ? kColorOff : "");
         heads.append(english ? "" : kLeftToRightMark);

@@ -23,7 +23,7 @@ std::optional<int> ReadCount(std::string_view text) {
 // The options that take a value.
 bool TakesValue(std::string_view name) {
     return name == "--format" || name == "--digits" || name == "--names" || name == "--field" ||
-           name == "--delimiter" || name == "--input-format";
+           name == "--delimiter" || name == "--input-format" || name == "--zone";
 }
 
 bool IsOption(std::string_view arg) {
@@ -36,6 +36,9 @@ std::string SetOption(std::string_view name, std::string_view value, Options& op
     if (name == "--format") {
         options.format = std::string(value);
         options.formatGiven = true;
+    } else if (name == "--zone") {
+        options.zone = std::string(value);
+        options.zoneGiven = true;
     } else if (name == "--input-format") {
         options.inputFormat = std::string(value);
         if (value.empty()) {
@@ -131,6 +134,9 @@ std::string CheckOptions(const Options& options, bool fromArguments) {
     const bool diff = options.operation == Operation::kDiff;
     if (options.miladi && options.operation == Operation::kConvert) {
         return "--miladi is for add and diff";
+    }
+    if (options.zoneGiven && options.operation != Operation::kConvert) {
+        return "--zone is for to-miladi and to-shamsi";
     }
     if (options.ymd && !diff) {
         return "--ymd is for diff";

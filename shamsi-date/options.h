@@ -6,6 +6,7 @@
 // they stand, and leaves the command and its operands in order.
 #pragma once
 
+#include <memory>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -13,6 +14,8 @@
 #include <shamsi/arithmetic.h>
 #include <shamsi/names.h>
 #include <shamsi/text.h>
+
+#include "time_zone.h"
 
 namespace ShamsiDate {
 
@@ -46,6 +49,11 @@ struct Options {
     int field = 0;            // 1-based field to convert; 0 converts whole lines
     char delimiter = ',';
     bool delimiterGiven = false;
+    std::string zone;  // kConvert: --zone, the zone instants are written in
+    bool zoneGiven = false;
+    // The zone --zone names, loaded once the options are checked; null
+    // without --zone.
+    std::shared_ptr<const TimeZone> timeZone;
 };
 
 // The calendar the options' dates are read in, and the one results are

@@ -80,12 +80,22 @@ std::size_t TimeOfDayLength(std::string_view text) {
             return 0;
         }
         pos += 3;
-        const std::size_t minutes = At(text, pos) == ':' ? pos + 1 : pos;
+        const bool colons = At(text, pos) == ':';
+        const std::size_t minutes = colons ? pos + 1 : pos;
         if (IsDigit(text, minutes)) {
             if (!TwoDigits(text, minutes, kLastMinute)) {
                 return 0;
             }
             pos = minutes + 2;
+            // Seconds too, as the offsets of local mean time have them
+            // ("+03:25:44", "+032544").
+            const std::size_t seconds = colons && At(text, pos) == ':' ? pos + 1 : pos;
+            if ((colons ? seconds != pos : IsDigit(text, pos))) {
+                if (!TwoDigits(text, seconds, kLastMinute)) {
+                    return 0;
+                }
+                pos = seconds + 2;
+            }
         }
     }
     return pos;

@@ -223,6 +223,10 @@ Formatter::Formatter(std::string_view pattern, Calendar calendar, Digits digits,
         }
         i += directive.size();
     }
+    writesTime_ = std::any_of(pieces_.begin(), pieces_.end(), [](const Piece& piece) {
+        return piece.field == Field::kHour || piece.field == Field::kMinute ||
+               piece.field == Field::kSecond || piece.field == Field::kOffset;
+    });
     const auto isPiece = [this](std::size_t index, Field field) { return pieces_[index].field == field; };
     if (digits == Digits::kAscii && pieces_.size() == 5 && isPiece(0, Field::kYear) &&
         isPiece(1, Field::kText) && isPiece(2, Field::kMonth) && isPiece(3, Field::kText) &&

@@ -26,9 +26,10 @@ flags=(-std=c++20 -fno-exceptions -Wall -Wextra -Wpedantic -Werror -flto
 mkdir -p "$out/obj"
 
 # The library for the package, made for speed, with 128-bit vectors (Chrome
-# and Firefox since 2021, Safari since 16.4, Node.js since 16.4).
-em++ "${flags[@]}" -O3 -msimd128 \
-  -sEXPORTED_FUNCTIONS=_Fields,_Input,_Output,_Batch,_BatchSize,_Describe,_ToShamsi,_ToMiladi,_Parse,_SetFormat,_Format,_IsLeapYear,_DaysInMonth,_Add,_Between,_ShamsiFromDays,_DaysFromShamsi \
+# and Firefox since 2021, Safari since 16.4, Node.js since 16.4). emmalloc,
+# the small allocator, is enough for the few strings the module keeps.
+em++ "${flags[@]}" -O3 -msimd128 -sMALLOC=emmalloc \
+  -sEXPORTED_FUNCTIONS=_Fields,_Input,_Output,_Batch,_BatchSize,_Describe,_ToShamsi,_ToMiladi,_Parse,_SetFormat,_Format,_ToShamsiAt,_FormatAt,_DaysOf,_IsLeapYear,_DaysInMonth,_Add,_Between,_ShamsiFromDays,_DaysFromShamsi,_WeekdayOf,_Names \
   -o "$out/obj/shamsi.wasm" "$root/web/wasm/shamsi_exports.cpp" "$root/web/wasm/days_to_shamsi.cpp" \
   "$root/shamsi/read.cpp" "$root/shamsi/write.cpp"
 
@@ -49,7 +50,11 @@ mkdir -p "$page/fonts"
 "$native/web/web-form-html" "$root/web/page/index.html.in" "$page/index.html"
 "$native/web/web-form-html" "$root/web/page/manifest.webmanifest.in" "$page/manifest.webmanifest"
 cp "$root/web/page/form.js" "$out/obj/form.wasm" "$page/"
-cp "$root/window/fonts/Vazirmatn-UI-Regular.ttf" "$root/window/fonts/OFL.txt" "$page/fonts/"
+# The font as WOFF2 (Debian's woff2_compress), less than half the TrueType file.
+cp "$root/window/fonts/OFL.txt" "$page/fonts/"
+cp "$root/window/fonts/Vazirmatn-UI-Regular.ttf" "$out/obj/"
+woff2_compress "$out/obj/Vazirmatn-UI-Regular.ttf" >/dev/null 2>&1
+cp "$out/obj/Vazirmatn-UI-Regular.woff2" "$page/fonts/"
 cp "$root/packaging/icons/shamsi-date-converter-48.png" "$page/icon-48.png"
 cp "$root/packaging/icons/shamsi-date-converter-256.png" "$page/icon-256.png"
 # The service worker keeps every file of the page, under a name that
@@ -62,12 +67,36 @@ cp "$root/packaging/icons/shamsi-date-converter-256.png" "$page/icon-256.png"
   sed -e "s|@DIGEST@|$digest|" -e "s|@FILES@|[${list%,}]|" "$root/web/page/sw.js" >sw.js
 )
 
-# The package.
+# The package. Its modules hold the WebAssembly module in wasm.js, two
+# hexadecimal digits a byte (which gzip packs closer to the bytes than
+# base64); each module has a CommonJS twin (.cjs) for require(), and its
+# declarations a twin (.d.cts) that TypeScript takes for it.
 package=$out/package
 rm -rf "$package"
 mkdir -p "$package"
 cp "$root/web/package/index.js" "$root/web/package/index.d.ts" "$root/web/package/README.md" \
-  "$root/LICENSE" "$out/obj/shamsi.wasm" "$package/"
+  "$root/LICENSE" "$package/"
+{
+  echo "// The library compiled to WebAssembly (shamsi.wasm), two hexadecimal digits a byte."
+  printf "export const WASM = '%s';\n" "$(od -An -v -tx1 "$out/obj/shamsi.wasm" | tr -d ' \n')"
+} >"$package/wasm.js"
+# The date picker, and the font it falls back on.
+mkdir -p "$package/picker"
+cp "$root/web/package/picker.js" "$root/web/package/picker.d.ts" "$package/"
+cp "$root/web/package/picker/"*.js "$package/picker/"
+cp "$out/obj/Vazirmatn-UI-Regular.woff2" "$package/picker/Vazirmatn-UI.woff2"
+cp "$root/window/fonts/OFL.txt" "$package/picker/"
+(
+  cd "$package"
+  mapfile -t modules < <(find . -name '*.js' | sed 's|^\./||' | LC_ALL=C sort)
+  for module in "${modules[@]}"; do
+    node "$root/web/commonjs.mjs" "$module" "${module%.js}.cjs"
+  done
+  mapfile -t declarations < <(find . -name '*.d.ts' | sed 's|^\./||' | LC_ALL=C sort)
+  for declaration in "${declarations[@]}"; do
+    sed "s|\(from '\.\.\?/[^']*\)\.js'|\1.cjs'|" "$declaration" >"${declaration%.d.ts}.d.cts"
+  done
+)
 sed "s/@VERSION@/$version/" "$root/web/package/package.json.in" >"$package/package.json"
 rm -f "$out"/shamsi-date-*.tgz
 npm pack --silent --pack-destination "$out" "$package" >/dev/null

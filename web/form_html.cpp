@@ -126,15 +126,31 @@ std::string Style() {
     return css.str();
 }
 
+// What the page adds for keyboards and screen readers: the input box is
+// named by the heading beside it, and the web address, which answers a
+// click, is a control that takes the focus (after the buttons, the last in
+// tab order) and answers Enter and Space as well (form.js).
+std::string Accessibility(Form1Layout::Control control) {
+    switch (control) {
+        case Form1Layout::Control::txtShamsi:
+            return std::string(" aria-labelledby=\"") +
+                   std::string(Form1Layout::Layout(Form1Layout::Control::Label3).name) + '"';
+        case Form1Layout::Control::Label4:
+            return " role=\"button\" tabindex=\"0\"";
+        default:
+            return {};
+    }
+}
+
 // The controls in tab order, so that the focus moves as in the window.
 std::string Controls() {
     std::ostringstream html;
     for (const Form1Layout::Control control : Form1Layout::TabOrder()) {
         const ControlLayout& layout = Form1Layout::Layout(control);
-        const std::string attributes = std::string(" id=\"") + std::string(layout.name) +
-                                       "\" data-control=\"" + std::to_string(static_cast<int>(control)) +
-                                       "\" dir=\"" + (layout.rightToLeft ? "rtl" : "ltr") +
-                                       "\" aria-description=\"" + Escaped(layout.description) + "\"";
+        const std::string attributes =
+            std::string(" id=\"") + std::string(layout.name) + "\" data-control=\"" +
+            std::to_string(static_cast<int>(control)) + "\" dir=\"" + (layout.rightToLeft ? "rtl" : "ltr") +
+            "\" aria-description=\"" + Escaped(layout.description) + "\"" + Accessibility(control);
         switch (layout.kind) {
             case Kind::Label:
                 html << "<div class=\"label\"" << attributes << '>' << Escaped(layout.caption) << "</div>\n";

@@ -255,6 +255,30 @@ def test_wrong_types_raise_type_error(call):
         call()
 
 
+NOT_DATES = [
+    (lambda: shamsi.to_shamsi(np.array([5, True], object)), "not int: 5"),
+    (lambda: shamsi.to_shamsi([datetime.date(2026, 12, 8), True]), "not bool: True"),
+    (lambda: shamsi.format([pd.Timestamp("2026-12-08"), "1405/09/17"]), "not str: '1405/09/17'"),
+    (lambda: shamsi.format(np.array([1.5], object)), "not float: 1.5"),
+    (lambda: shamsi.to_shamsi(np.array([5, 6])), "not int64"),
+    (lambda: shamsi.format(np.array(["2026-12-08"], "M8[D]"), tz=3.5), "tz must be a datetime.tzinfo"),
+]
+
+
+@pytest.mark.parametrize("call, message", NOT_DATES)
+def test_what_is_no_date_raises_type_error_naming_it(call, message):
+    with pytest.raises(TypeError, match=message):
+        call()
+
+
+def test_objects_are_read_at_their_wall_time_and_missing_ones_are_nat():
+    objects = [pd.Timestamp("2026-12-08 23:59:59"), pd.NaT, None, float("nan"), datetime.date(2026, 12, 8),
+               np.datetime64("2026-12-08T12:34:56"), datetime.datetime(2026, 12, 9, 1, 30, tzinfo=datetime.timezone.utc)]
+    assert shamsi.format(objects, "%Y/%m/%d %H:%M:%S%z").tolist() == [
+        "1405/09/17 23:59:59", "", "", "", "1405/09/17 00:00:00", "1405/09/17 12:34:56", "1405/09/18 01:30:00+00:00"]
+    assert shamsi.to_shamsi(np.array(objects, object).reshape(7, 1))[2][:, 0].tolist() == [17, 0, 0, 0, 17, 17, 18]
+
+
 def test_coerce_gives_nat_for_bad_values():
     assert np.isnat(shamsi.parse_array(["1404/12/30", "x", "1404/01/01"], errors="coerce")).tolist() == [
         True, True, False]

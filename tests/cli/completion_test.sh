@@ -42,6 +42,9 @@ offers 'shamsi-date to-miladi --names=' iranian afghan english
 offers 'shamsi-date to-miladi --format %Y ' today yesterday tomorrow
 offers 'shamsi-date --format=%Y to-shamsi to' today tomorrow
 offers 'shamsi-date to-miladi --field '
+offers 'shamsi-date to-shamsi --zone Asia/Tehr' Asia/Tehran
+offers 'shamsi-date to-shamsi --zone=lo' local
+offers 'shamsi-date to-shamsi --zone UTC to' today tomorrow
 
 cases=$((cases + 1))
 # (add after its amount; diff takes two dates, so it is left out.)

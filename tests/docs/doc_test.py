@@ -258,10 +258,12 @@ def js_shape(text):
 
 def check_js(pages):
     """Each page's ```js blocks as one ES module: statements run as they
-    stand ('shamsi-date' imported from the installed package), and each
+    stand ('shamsi-date' and 'shamsi-date/picker' imported from the installed
+    package), and each
     "CODE; // RESULT" gives CODE's value as util.inspect writes it, or the
     error it throws as "Name: message"."""
     package = os.path.join(os.environ["SHAMSI_DATE_PACKAGE"], "node_modules", "shamsi-date", "index.js")
+    picker = os.path.join(os.path.dirname(package), "picker.js")
     failures = examples = 0
     for page in pages:
         script = ["import { inspect as __inspect } from 'node:util';", "const __shown = [];"]
@@ -271,6 +273,7 @@ def check_js(pages):
                 continue
             for offset, line in enumerate(body):
                 line = line.replace("from 'shamsi-date'", f"from {json.dumps('file://' + package)}")
+                line = line.replace("from 'shamsi-date/picker'", f"from {json.dumps('file://' + picker)}")
                 match = JS_EXAMPLE.match(line)
                 if line.lstrip().startswith("import ") or not match:
                     script.append(line)

@@ -177,20 +177,21 @@ contents)
   [[ -f $root/usr/share/icons/hicolor/scalable/apps/$icon.svg ]] || fail "Icon=$icon has no installed icon"
 
   # The PostgreSQL extension's own package, when the build made one: the
-  # module, control file and scripts (1.1, 1.0 and the update between them)
-  # where that server looks, 1.1 the default, and Depends on that server.
+  # module, control file and scripts (1.2, 1.0 and the updates 1.0 to 1.1 to
+  # 1.2) where that server looks, 1.2 the default, and Depends on that server.
   pg_debs=("$work"/pkg/postgresql-*-shamsi_*.deb)
   if [[ -f ${pg_debs[0]} ]]; then
     ((${#pg_debs[@]} == 1)) || fail "expected one extension package, found: ${pg_debs[*]}"
     pg_major=$(basename "${pg_debs[0]}" | sed 's/^postgresql-\([0-9]*\)-shamsi_.*/\1/')
     listing=$(dpkg-deb -c "${pg_debs[0]}")
     for path in "usr/lib/postgresql/$pg_major/lib/shamsi.so" "usr/share/postgresql/$pg_major/extension/shamsi.control" \
-      "usr/share/postgresql/$pg_major/extension/shamsi--1.0.sql" "usr/share/postgresql/$pg_major/extension/shamsi--1.1.sql" \
-      "usr/share/postgresql/$pg_major/extension/shamsi--1.0--1.1.sql" "usr/share/doc/postgresql-$pg_major-shamsi/copyright"; do
+      "usr/share/postgresql/$pg_major/extension/shamsi--1.0.sql" "usr/share/postgresql/$pg_major/extension/shamsi--1.2.sql" \
+      "usr/share/postgresql/$pg_major/extension/shamsi--1.0--1.1.sql" \
+      "usr/share/postgresql/$pg_major/extension/shamsi--1.1--1.2.sql" "usr/share/doc/postgresql-$pg_major-shamsi/copyright"; do
       grep -q " \./$path\$" <<<"$listing" || fail "${pg_debs[0]##*/} does not install /$path"
     done
     control=$(dpkg-deb --fsys-tarfile "${pg_debs[0]}" | tar -xO "./usr/share/postgresql/$pg_major/extension/shamsi.control")
-    grep -qx "default_version = '1.1'" <<<"$control" || fail "${pg_debs[0]##*/} does not install version 1.1 by default"
+    grep -qx "default_version = '1.2'" <<<"$control" || fail "${pg_debs[0]##*/} does not install version 1.2 by default"
     pg_depends=$(dpkg-deb -f "${pg_debs[0]}" Depends)
     [[ ", $pg_depends," == *", postgresql-$pg_major,"* ]] || fail "${pg_debs[0]##*/} does not depend on postgresql-$pg_major"
     echo "${pg_debs[0]##*/}: Depends: $pg_depends"

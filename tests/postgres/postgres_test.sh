@@ -6,7 +6,10 @@
 #      back by shamsi_date, agrees with shamsi-date both ways;
 #   3. a database with a shamsi column, an index on it and generated columns
 #      goes through pg_dump and pg_restore unchanged, and shamsi values go
-#      through binary COPY (the type's send and receive).
+#      through binary COPY (the type's send and receive);
+#   4. the instants of the zone oracle (tests/zones/zone_cases.py), as
+#      timestamptz values under SET TimeZone and as their wall timestamps,
+#      give the Shamsi day and time of their wall time.
 #
 #   postgres_test.sh BUILD_DIR SHAMSI_DATE CMAKE PG_BIN_DIR PG_LIB_DIR PG_SHARE_DIR
 #
@@ -32,7 +35,7 @@ echo "private server on $PGHOST, running as ${pg_private_as[2]:-$(id -un)}"
 regress=$work/regress
 if ! "$pg_lib/pgxs/src/test/regress/pg_regress" --load-extension=shamsi --bindir="$pg_bin" --host="$PGHOST" --port="$PGPORT" \
   --user="$PGUSER" --dbname=shamsi_regress --inputdir="$here" --outputdir="$regress" \
-  functions errors plans exhaustive type hardening update; then
+  functions errors plans exhaustive type hardening update zones; then
   [[ -z ${RESULTS_DIR:-} ]] || cp "$regress"/results/*.out "$RESULTS_DIR"/
   cat "$regress/regression.diffs" >&2 || true
   fail "the SQL tests' output differs from tests/postgres/expected (diff above)"
@@ -55,6 +58,31 @@ cut -f2 "$days" | cmp - "$work/to-shamsi.txt" || fail "to_shamsi and shamsi-date
 cut -f2 "$days" | "$shamsi_date" to-miladi | tr / - >"$work/to-miladi.txt" || fail "shamsi-date to-miladi refused a day"
 cut -f3 "$days" | cmp - "$work/to-miladi.txt" || fail "shamsi_date and shamsi-date to-miladi differ (first differing line above)"
 echo "$count days, $(head -1 "$days" | cut -f1,2 --output-delimiter=' = ') to $(tail -1 "$days" | cut -f1,2 --output-delimiter=' = '): to_shamsi and shamsi_date agree with shamsi-date"
+
+# 4. The zone oracle: ZONE, UNIX_SECONDS, WALL, OFFSET. Under SET TimeZone
+# = ZONE, to_shamsi of the instant and its cast to shamsi must give the
+# Shamsi date of WALL's date (by shamsi-date's plain conversion) with WALL's
+# time and OFFSET; the wall timestamp the same without the offset.
+/usr/bin/python3 "$here/../zones/zone_cases.py" >"$work/zones.tsv"
+"${psql[@]}" -c "CREATE TABLE zone_cases (zone text, seconds bigint, wall text, utc_offset text, n serial)" \
+  -c "\\copy zone_cases (zone, seconds, wall, utc_offset) FROM '$work/zones.tsv'"
+zone_total=0
+for zone in $(cut -f1 "$work/zones.tsv" | sort -u); do
+  awk -F'\t' -v zone="$zone" '$1 == zone' "$work/zones.tsv" >"$work/zone.tsv"
+  cut -f3 "$work/zone.tsv" | cut -c1-10 | "$shamsi_date" to-shamsi >"$work/zone-days"
+  cut -f3 "$work/zone.tsv" | cut -c11- | paste -d '' "$work/zone-days" - >"$work/zone-naive"
+  cut -f4 "$work/zone.tsv" | paste -d '' "$work/zone-naive" - >"$work/zone-full"
+  paste "$work/zone-full" "$work/zone-days" "$work/zone-naive" "$work/zone-days" >"$work/zone-want"
+  "${psql[@]}" -c "SET TimeZone = '$zone'" -c "COPY (SELECT to_shamsi(t, '%Y/%m/%dT%H:%M:%S%z'), t::shamsi,
+      to_shamsi(t AT TIME ZONE '$zone', '%Y/%m/%dT%H:%M:%S'), (t AT TIME ZONE '$zone')::shamsi
+    FROM zone_cases, to_timestamp(seconds) AS t WHERE zone = '$zone' ORDER BY n) TO STDOUT" >"$work/zone-got"
+  cmp "$work/zone-want" "$work/zone-got" || {
+    diff "$work/zone-want" "$work/zone-got" | head >&2
+    fail "$zone: to_shamsi and ::shamsi of timestamptz and timestamp differ from zoneinfo (above)"
+  }
+  zone_total=$((zone_total + $(wc -l <"$work/zone-want")))
+done
+echo "$zone_total instants in $(cut -f1 "$work/zones.tsv" | sort -u | wc -l) zones: to_shamsi and ::shamsi under SET TimeZone agree with zoneinfo"
 
 # 3. pg_dump and pg_restore; binary COPY.
 on() { local db=$1; shift; "$pg_bin/psql" -X -q -v ON_ERROR_STOP=1 -At -d "$db" "$@"; }

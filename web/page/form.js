@@ -89,7 +89,22 @@ document.getElementById('cmdConvert').addEventListener('click', () => {
   form.Convert();
 });
 document.getElementById('cmdExit').addEventListener('click', () => form.Exit());
-document.getElementById('Label4').addEventListener('click', () => form.ClickWebAddress());
+// The web address is a control of its own: a click, Enter or Space shows
+// the credit, as a button's would (Enter when pressed, Space when let go).
+const webAddress = document.getElementById('Label4');
+webAddress.addEventListener('click', () => form.ClickWebAddress());
+webAddress.addEventListener('keydown', (event) => {
+  if (event.key === 'Enter' && !event.repeat) {
+    webAddress.click();
+  } else if (event.key === ' ') {
+    event.preventDefault();
+  }
+});
+webAddress.addEventListener('keyup', (event) => {
+  if (event.key === ' ') {
+    webAddress.click();
+  }
+});
 box.focus();
 
 if ('serviceWorker' in navigator) {

@@ -15,10 +15,12 @@ const TYPES = {
   '.webmanifest': 'application/manifest+json',
   '.png': 'image/png',
   '.ttf': 'font/ttf',
+  '.woff2': 'font/woff2',
   '.txt': 'text/plain; charset=utf-8',
 };
 
-export async function serve(folder) {
+// headers: more headers for every answer, such as a Content-Security-Policy.
+export async function serve(folder, headers = {}) {
   const server = createServer((request, response) => {
     let path = normalize(decodeURIComponent(new URL(request.url, 'http://x').pathname));
     if (path.endsWith('/')) {
@@ -29,7 +31,7 @@ export async function serve(folder) {
       if (!file.startsWith(folder) || !statSync(file).isFile()) {
         throw new Error('not a file');
       }
-      response.writeHead(200, { 'content-type': TYPES[extname(file)] ?? 'application/octet-stream' });
+      response.writeHead(200, { ...headers, 'content-type': TYPES[extname(file)] ?? 'application/octet-stream' });
       response.end(readFileSync(file));
     } catch {
       response.writeHead(404).end();
@@ -166,15 +168,21 @@ export async function launch(environment = {}) {
       async type(text) {
         await tab('Input.insertText', { text });
       },
-      async press(key, code, keyCode) {
+      // modifiers: 1 Alt, 2 Ctrl, 4 Meta, 8 Shift.
+      async press(key, code, keyCode, modifiers = 0) {
         for (const type of ['keyDown', 'keyUp']) {
-          await tab('Input.dispatchKeyEvent', { type, key, code, windowsVirtualKeyCode: keyCode });
+          await tab('Input.dispatchKeyEvent', { type, key, code, windowsVirtualKeyCode: keyCode, modifiers });
         }
       },
       // A mouse click in the middle of the element.
       async click(selector) {
+        await this.clickOn(`document.querySelector(${JSON.stringify(selector)})`);
+      },
+      // A mouse click in the middle of the element an expression gives
+      // (one inside a shadow root, for instance).
+      async clickOn(expression) {
         const { x, y } = await this.evaluate(`(() => {
-          const r = document.querySelector(${JSON.stringify(selector)}).getBoundingClientRect();
+          const r = (${expression}).getBoundingClientRect();
           return { x: r.left + r.width / 2, y: r.top + r.height / 2 };
         })()`);
         for (const type of ['mousePressed', 'mouseReleased']) {

@@ -129,6 +129,27 @@ test('Enter and Escape in the box do nothing; the web address shows the credit',
   assert.deepEqual(await page.evaluate(labels), shown);
 });
 
+test('for keyboards and screen readers: the box named by its heading, the web address a control', async () => {
+  await loadPage();
+  const { root } = await page.send('DOM.getDocument');
+  const named = async (accessibleName, role) =>
+    (await page.send('Accessibility.queryAXTree', { nodeId: root.nodeId, accessibleName, role })).nodes.length;
+  assert.equal(await named('شمسي', 'textbox'), 1);
+  assert.equal(await named(await page.evaluate(`document.getElementById('Label4').textContent`), 'button'), 1);
+  // The web address comes after Exit in tab order; Enter and Space show the credit as a click does.
+  await page.evaluate(`document.getElementById('cmdExit').focus()`);
+  await page.press('Tab', 'Tab', 9);
+  assert.equal(await page.evaluate('document.activeElement.id'), 'Label4');
+  for (const [key, code, keyCode] of [['Enter', 'Enter', 13], [' ', 'Space', 32]]) {
+    await page.evaluate(`document.getElementById('Label4').focus()`);
+    await page.press(key, code, keyCode);
+    assert.deepEqual(await messages(), ['طراحي و برنامه نويسي: سازندگان مبدل تاريخ'], code);
+  }
+  // The bundled font is the WOFF2 file.
+  assert.equal(await page.evaluate(`document.fonts.load('16px "Vazirmatn UI"').then((faces) => faces.length)`), 1);
+  assert.ok(await page.evaluate(`performance.getEntriesByType('resource').some((entry) => entry.name.endsWith('/fonts/Vazirmatn-UI-Regular.woff2'))`));
+});
+
 test('on a phone the form fills the screen width and nothing runs past it', async () => {
   const phone = await browser.open({ width: 360, height: 740 });
   await phone.navigate(server.url);

@@ -19,6 +19,7 @@
 #include "shamsi/date.h"
 #include "shamsi/names.h"
 #include "shamsi/text.h"
+#include "shamsi/time.h"
 
 #include "days_to_shamsi.h"
 
@@ -88,6 +89,18 @@ constexpr int Packed(int year, int month, int day) { return year * 512 + month *
 int SetOutput(std::string_view text) {
     output.assign(text);
     return static_cast<int>(output.size());
+}
+
+// The wall day and time of an instant (whole seconds since 1970, which a
+// double holds exactly for every JavaScript Date) at an offset (seconds
+// east of UTC), or nothing when that day lies outside the years 1-9999.
+std::optional<Shamsi::LocalTime> LocalTimeAt(double unixSeconds, int offsetSeconds) {
+    const Shamsi::LocalTime local =
+        Shamsi::LocalTimeOf(static_cast<std::int64_t>(unixSeconds), offsetSeconds);
+    if (!Shamsi::InRange(local.day)) {
+        return std::nullopt;
+    }
+    return local;
 }
 
 }  // namespace
@@ -179,15 +192,50 @@ int SetFormat(std::size_t patternSize, int digits, std::size_t namesSize) {
     return 0;
 }
 
-// Writes a Shamsi date with the pattern of SetFormat into Output(): its
-// length, or minus the error.
-int Format(int year, int month, int day) {
+// Writes a Shamsi date and a time of no particular offset with the pattern
+// of SetFormat into Output(): its length, or minus the error.
+int Format(int year, int month, int day, int hour, int minute, int second) {
     const Shamsi::Date date{year, month, day};
     const ReadError error = CheckShamsi(date);
     if (error != ReadError::kNone) {
         return -Code(error);
     }
-    return static_cast<int>(TheFormatter().Write(output.data(), date) - output.data());
+    const Shamsi::TimeOfDay time{hour, minute, second, false, 0};
+    return static_cast<int>(TheFormatter().Write(output.data(), Shamsi::ToSysDays(date), time) -
+                            output.data());
+}
+
+// The Shamsi date of an instant at an offset, packed as ToShamsi's, with
+// its hour, minute and second in Fields(); or minus kOutOfRange.
+int ToShamsiAt(double unixSeconds, int offsetSeconds) {
+    const std::optional<Shamsi::LocalTime> local = LocalTimeAt(unixSeconds, offsetSeconds);
+    if (!local) {
+        return -Code(ReadError::kOutOfRange);
+    }
+    const Shamsi::Date date = Shamsi::FromSysDays(local->day);
+    fields = {local->time.hour, local->time.minute, local->time.second, 0};
+    return Packed(date.year, date.month, date.day);
+}
+
+// Writes an instant's wall date and time at an offset, and the offset, with
+// the pattern of SetFormat into Output(): its length, or minus kOutOfRange.
+int FormatAt(double unixSeconds, int offsetSeconds) {
+    const std::optional<Shamsi::LocalTime> local = LocalTimeAt(unixSeconds, offsetSeconds);
+    if (!local) {
+        return -Code(ReadError::kOutOfRange);
+    }
+    return static_cast<int>(TheFormatter().Write(output.data(), local->day, local->time) - output.data());
+}
+
+// The days from 1970-01-01 of a Shamsi date in Fields()[0]: 0, or the error.
+int DaysOf(int year, int month, int day) {
+    const Shamsi::Date date{year, month, day};
+    const ReadError error = CheckShamsi(date);
+    if (error != ReadError::kNone) {
+        return Code(error);
+    }
+    fields[0] = static_cast<std::int32_t>(Shamsi::ToSysDays(date).time_since_epoch().count());
+    return 0;
 }
 
 // 0 or 1; minus kOutOfRange for a year outside 1-9999.
@@ -269,6 +317,51 @@ int DaysFromShamsi(int count) {
         days[i] = static_cast<std::int32_t>(Shamsi::ToSysDays(date).time_since_epoch().count());
     }
     return kNoBadDate;
+}
+
+}  // extern "C"
+
+// Weeks and names: what a month's calendar draws.
+extern "C" {
+
+// The weekday of a Shamsi date, 0 for Saturday to 6 for Friday, or minus the
+// error.
+int WeekdayOf(int year, int month, int day) {
+    const Shamsi::Date date{year, month, day};
+    const ReadError error = CheckShamsi(date);
+    if (error != ReadError::kNone) {
+        return -Code(error);
+    }
+    return static_cast<int>(Shamsi::SaturdayFirstIndex(Shamsi::Weekday(date)));
+}
+
+// Input() holds the word that chooses the names (namesSize bytes). Writes
+// into Output(), one a line, the twelve month names (kind 0), the seven
+// weekday names, Saturday first (kind 1), or the seven heads of a month's
+// columns (kind 2); returns the length, or kUnknownNames.
+int Names(int kind, std::size_t namesSize) {
+    const std::optional<Shamsi::MonthNames> names =
+        Shamsi::MonthNamesCalled(std::string_view(input.data(), namesSize));
+    if (!names) {
+        return kUnknownNames;
+    }
+    output.clear();
+    const std::size_t count =
+        kind == 0 ? Shamsi::kIranianMonthNames.size() : Shamsi::kPersianWeekdayNames.size();
+    for (std::size_t i = 0; i < count; ++i) {
+        if (i > 0) {
+            output.push_back('\n');
+        }
+        if (kind == 0) {
+            output.append(Shamsi::ShamsiMonthNames(*names).at(i));
+        } else if (kind == 1) {
+            output.append(*names == Shamsi::MonthNames::kEnglish ? Shamsi::kEnglishWeekdayNames.at(i)
+                                                                 : Shamsi::kPersianWeekdayNames.at(i));
+        } else {
+            output.append(Shamsi::WeekdayInitial(i, *names));
+        }
+    }
+    return static_cast<int>(output.size());
 }
 
 }  // extern "C"

@@ -13,6 +13,7 @@
 
 #include <array>
 #include <chrono>
+#include <cstddef>
 #include <optional>
 #include <string_view>
 
@@ -102,6 +103,14 @@ inline constexpr std::array<std::string_view, 7> kPersianWeekdayInitials = {
 [[nodiscard]] constexpr std::string_view MiladiMonthName(int month) {
     return month < 1 || month > 12 ? std::string_view{}
                                    : kMiladiMonthNames.at(static_cast<std::size_t>(month - 1));
+}
+
+// The head of a weekday's column in a month's calendar, index 0 Saturday to
+// 6 Friday: the Persian initial, or the first two letters of the English
+// name ("Sa" to "Fr") where the months go by English names.
+[[nodiscard]] constexpr std::string_view WeekdayInitial(std::size_t index, MonthNames names) {
+    return names == MonthNames::kEnglish ? kEnglishWeekdayNames.at(index).substr(0, 2)
+                                         : kPersianWeekdayInitials.at(index);
 }
 
 [[nodiscard]] constexpr std::string_view PersianWeekdayName(std::chrono::weekday day) {

@@ -154,7 +154,8 @@ private:
 // The length of a time of day at the start of text, 0 when there is none:
 // 'T' or one blank, the hour (one or two digits) and minutes, then seconds
 // and a fraction of them if any, and a zone if any ('Z', or '+' or '-' with
-// hours and minutes: "+03", "+0330", "+03:30"). ASCII digits only. What
+// hours, minutes and seconds if any: "+03", "+0330", "+03:30", "+03:25:44").
+// ASCII digits only. What
 // follows the date a Reader reads in "2026-12-08T10:30:00+03:30".
 [[nodiscard]] std::size_t TimeOfDayLength(std::string_view text);
 
@@ -223,6 +224,9 @@ public:
     // The most bytes Write can produce for one date.
     [[nodiscard]] std::size_t MaxSize() const { return maxSize_; }
 
+    // Whether the pattern has a time field (%H, %M, %S or %z).
+    [[nodiscard]] bool WritesTime() const { return writesTime_; }
+
     // Writes the date at out, which must have room for MaxSize() bytes, and
     // returns the end of what was written. The date should be valid. It is
     // written in the formatter's calendar: a Shamsi date given to a Miladi
@@ -288,6 +292,7 @@ private:
     std::string literals_;
     std::string error_;
     std::size_t maxSize_ = 0;
+    bool writesTime_ = false;
 };
 
 }  // namespace Shamsi
