@@ -33,7 +33,7 @@ from collections import namedtuple as _namedtuple
 
 import numpy as _np
 
-from ._shamsi import Date, days_in_month, is_leap, parse
+from ._shamsi import Date, days_in_month, is_leap, parse, strftime
 from . import _shamsi
 
 __all__ = [
@@ -46,6 +46,7 @@ __all__ = [
     "is_leap",
     "parse",
     "parse_array",
+    "strftime",
     "to_shamsi",
 ]
 

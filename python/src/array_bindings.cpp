@@ -76,32 +76,6 @@ std::size_t FieldsOfAny(const std::int64_t* values, std::size_t count, std::int6
     }
 }
 
-// Appends the UTF-32 of valid UTF-8 (what a formatter writes).
-std::size_t DecodeUtf8(std::string_view text, std::uint32_t* out) {
-    std::size_t count = 0;
-    for (std::size_t i = 0; i < text.size();) {
-        const auto lead = static_cast<unsigned char>(text[i]);
-        std::size_t length = 1;
-        std::uint32_t code = lead;
-        if (lead >= 0xF0U) {
-            length = 4;
-            code = lead & 0x07U;
-        } else if (lead >= 0xE0U) {
-            length = 3;
-            code = lead & 0x0FU;
-        } else if (lead >= 0xC0U) {
-            length = 2;
-            code = lead & 0x1FU;
-        }
-        for (std::size_t k = 1; k < length && i + k < text.size(); ++k) {
-            code = (code << 6U) | (static_cast<unsigned char>(text[i + k]) & 0x3FU);
-        }
-        out[count++] = code;
-        i += length;
-    }
-    return count;
-}
-
 // The UTF-8 of UTF-32 text (numpy's str arrays); code points that are no
 // character become U+FFFD, which no date holds.
 void EncodeUtf8(const std::uint32_t* text, std::size_t length, std::string& out) {
