@@ -77,6 +77,9 @@ for i in "${!pythons[@]}"; do
 import os, sys, numpy, pandas, shamsi
 where = os.path.realpath(shamsi.__file__)
 assert where.startswith(os.path.realpath(sys.argv[1]) + os.sep), where
+# The stubs and the marker that says the package has them.
+assert os.path.isfile(os.path.join(os.path.dirname(where), "py.typed")), "no py.typed"
+assert os.path.isfile(os.path.join(os.path.dirname(where), "__init__.pyi")), "no __init__.pyi"
 print(f"Python {sys.version.split()[0]} ({sys.executable}), numpy {numpy.__version__}, pandas {pandas.__version__}: "
       f"shamsi {shamsi.__name__} from {where}")
 PYTHON
