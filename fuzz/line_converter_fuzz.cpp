@@ -150,6 +150,35 @@ void CheckField(std::string_view in, std::string_view out, bool wholeLine, bool 
                 const ShamsiDate::Options& options, std::size_t& bad, std::string_view input) {
     const std::string_view inDate = lastField ? WithoutCarriageReturn(in) : in;
     const std::string_view outDate = lastField ? WithoutCarriageReturn(out) : out;
+    // "@SECONDS": the date and time of that instant in the local zone, with
+    // its offset, naming the same second, its fraction kept; or a bad line.
+    std::int64_t seconds = 0;
+    std::string_view fraction;
+    const ShamsiDate::UnixSecondsRead instant = options.operation == ShamsiDate::Operation::kConvert
+                                                    ? ShamsiDate::ReadUnixSeconds(inDate, seconds, fraction)
+                                                    : ShamsiDate::UnixSecondsRead::kNotSeconds;
+    if (instant == ShamsiDate::UnixSecondsRead::kGood && (wholeLine ? !outDate.empty() : out != in)) {
+        std::chrono::sys_days outDay{};
+        std::string_view outTime;
+        Require(DayOf(outDate, ShamsiDate::TargetCalendar(options), "", outDay, outTime) && !outTime.empty(),
+                "an instant gives a readable date and time", input);
+        const ShamsiDate::ClockTime clock = ShamsiDate::ReadClockTime(outTime);
+        constexpr std::int64_t kSecondsPerHour = 3600;
+        constexpr std::int64_t kSecondsPerMinute = 60;
+        Require(clock.time.hasOffset &&
+                    std::int64_t{outDay.time_since_epoch().count()} * Shamsi::kSecondsPerDay +
+                            clock.time.hour * kSecondsPerHour + clock.time.minute * kSecondsPerMinute +
+                            clock.time.second - clock.time.offsetSeconds ==
+                        seconds &&
+                    clock.fraction == fraction,
+                "an instant is written as the same second, with its offset and fraction", input);
+        return;
+    }
+    if (instant != ShamsiDate::UnixSecondsRead::kNotSeconds) {
+        ++bad;
+        Require(wholeLine ? outDate.empty() : in == out, "a bad instant gives an empty line or stays", input);
+        return;
+    }
     std::chrono::sys_days inDay{};
     std::string_view inTime;
     if (DayOf(inDate, ShamsiDate::SourceCalendar(options), options.inputFormat, inDay, inTime) &&

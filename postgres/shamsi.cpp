@@ -438,7 +438,7 @@ DateADT DateOfTimestampTz(Datum timestamp) {
 // A timestamp's day and wall time; a timestamptz's in the session's
 // TimeZone, with the offset it keeps at that instant.
 struct Stamp {
-    DateADT day;
+    DateADT day = 0;
     Shamsi::TimeOfDay time;
 };
 Stamp StampOf(Datum value, bool inZone) {

@@ -33,6 +33,7 @@ setup(
     description="Shamsi (Iranian solar) calendar for Python 3, numpy and pandas",
     license="MIT",
     packages=["shamsi"],
+    package_data={"shamsi": ["py.typed", "*.pyi"]},
     ext_modules=[
         Pybind11Extension(
             "shamsi._shamsi",

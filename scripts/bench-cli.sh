@@ -21,12 +21,17 @@
 # on as many lines of two dates (each date of the file with the one 1,000
 # lines on), next to `to-miladi` on the same file, the three alternating.
 # Library: bench/shamsi_library_bench.cpp (Google Benchmark).
+# Time zones: the 10 million timestamps through `to-shamsi --zone Asia/Tehran`
+# next to the same run without --zone, alternating, and
+# `TZ=Asia/Tehran date -f - '+%Y/%m/%d %H:%M:%S'` on the first million,
+# taking its turn in each round, scaled up to 10 million.
 #
 #   scripts/bench-cli.sh                 # all
 #   RUNS=5 scripts/bench-cli.sh batch    # the batch benchmarks only
 #   scripts/bench-cli.sh process         # one date per process only
 #   scripts/bench-cli.sh arith           # add and diff only
 #   scripts/bench-cli.sh library         # the library benchmark only
+#   scripts/bench-cli.sh zone            # --zone only
 #   BASELINE=other/shamsi-date scripts/bench-cli.sh batch
 #                                        # another build of shamsi-date takes its turn too
 set -euo pipefail
@@ -38,7 +43,7 @@ runs=${RUNS:-3}
 lines=10000000
 scripts/install-deps.sh libbenchmark-dev libicu-dev libhowardhinnant-date-dev jcal time
 cmake --preset bench >/dev/null
-if [[ $what == arith ]]; then
+if [[ $what == arith || $what == zone ]]; then
   cmake --build --preset bench --target shamsi-date >/dev/null
 else
   cmake --build --preset bench --target shamsi-date icu_batch_converter shamsi_library_bench >/dev/null
@@ -97,7 +102,7 @@ if [[ $what == all || $what == process ]]; then
   printf '  %-42s %8.2f ms\n' "date -d 2026-12-08 +%Y/%m/%d" "$(echo "$date_us / 1000" | bc -l)"
   printf '  shamsi-date / date: %.3fx (target: at most 1)\n' "$(echo "$ours_us / $date_us" | bc -l)"
 fi
-[[ $what == all || $what == batch || $what == arith ]] || exit 0
+[[ $what == all || $what == batch || $what == arith || $what == zone ]] || exit 0
 
 data=$bin/cli
 mkdir -p "$data"
@@ -165,6 +170,45 @@ program=$bin/shamsi-date/shamsi-date
 
 # lines_per_second SECONDS
 lines_per_second() { echo "$lines / $1 / 1000000" | bc -l; }
+
+if [[ $what == all || $what == zone ]]; then
+  million=$data/stamps-1000000.txt
+  [[ -s $million ]] || head -1000000 "$stamps" >"$million"
+  echo
+  echo "== Time zones: $lines ISO timestamps ...Z to-shamsi, with and without --zone Asia/Tehran, and GNU date"
+  echo "   on the first 1,000,000 (scaled by 10), the three in turn (median of $runs rounds)"
+  printf '  %-44s %10s %10s\n' "" wall processor
+  for name in plain zone date; do : >"$data/times-$name"; done
+  for _ in $(seq "$runs"); do
+    for name in plain zone date; do
+      case $name in
+        plain) command=("$program" to-shamsi) input=$stamps ;;
+        zone) command=("$program" to-shamsi --zone Asia/Tehran) input=$stamps ;;
+        date) command=(env TZ=Asia/Tehran date -f - '+%Y/%m/%d %H:%M:%S') input=$million ;;
+      esac
+      : >"$data/out-$name"
+      { time "${command[@]}" <"$input" >"$data/out-$name"; } 2>"$data/time"
+      awk '{ printf "%s %.3f\n", $1, $2 + $3 }' "$data/time" >>"$data/times-$name"
+    done
+  done
+  for name in plain zone date; do
+    read -r "zone_wall_$name" "zone_cpu_$name" < <(sort -n "$data/times-$name" | awk -v m=$(((runs + 1) / 2)) 'NR == m')
+  done
+  # The same wall times: date's Miladi ones, converted, are shamsi-date's.
+  [[ $(wc -l <"$data/out-zone") -eq $lines ]] && ! grep -qvE '^[0-9]{4}/[0-9]{2}/[0-9]{2}T[0-9:]{8}\+0[345]:[0-9]{2}(:[0-9]{2})?$' "$data/out-zone" ||
+    { echo "shamsi-date --zone did not give one instant per line" >&2; exit 1; }
+  head -100000 "$data/out-date" | tr ' ' T | "$program" to-shamsi | sed 's/$/+/' >"$data/zone-check-date"
+  head -100000 "$data/out-zone" | sed -E 's/\+0[345]:[0-9:]+$/+/' | cmp -s - "$data/zone-check-date" ||
+    { echo "shamsi-date --zone and GNU date differ on the first 100,000 instants" >&2; exit 1; }
+  printf '  %-44s %8.3f s %8.3f s\n' "shamsi-date to-shamsi" "$zone_wall_plain" "$zone_cpu_plain" \
+    "shamsi-date to-shamsi --zone Asia/Tehran" "$zone_wall_zone" "$zone_cpu_zone" \
+    "TZ=Asia/Tehran date -f - (1,000,000 lines)" "$zone_wall_date" "$zone_cpu_date"
+  printf '  --zone speed / the speed without it: %.2f by wall-clock time, %.2f by processor time (target: at least 0.5)\n' \
+    "$(ratio "$zone_wall_plain" "$zone_wall_zone")" "$(ratio "$zone_cpu_plain" "$zone_cpu_zone")"
+  printf '  date (x10) / --zone: %.1fx by wall-clock time, %.1fx by processor time (target: at least 20x)\n' \
+    "$(ratio "$zone_wall_date * 10" "$zone_wall_zone")" "$(ratio "$zone_cpu_date * 10" "$zone_cpu_zone")"
+  [[ $what == all ]] || exit 0
+fi
 
 if [[ $what == all || $what == arith ]]; then
   pairs=$data/pairs-$lines.txt

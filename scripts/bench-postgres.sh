@@ -18,9 +18,13 @@
 # coordinator (postgres_fdw, partitioned by shamsi_year(d)) run
 # GROUP BY shamsi_year(d), shamsi_month(d) over a million rows: EXPLAIN
 # ANALYZE VERBOSE gives the rows each shard's foreign scan brings back.
+# Timestamps: count(ts::shamsi) against count(ts::date) over a million
+# timestamptz values (every 17 minutes from 1990 on) with TimeZone
+# Asia/Tehran, in turn, RUNS times each (median).
 #
 #   scripts/bench-postgres.sh
 #   RUNS=5 scripts/bench-postgres.sh
+#   scripts/bench-postgres.sh zone       # the timestamps alone
 set -euo pipefail
 cd "$(dirname "$0")/.."
 export LC_ALL=C
@@ -45,6 +49,30 @@ pg_private_start "$work" "$build" "$bin" "$lib" "$share" cmake "-c shared_buffer
 psql=("$bin/psql" -X -q -v ON_ERROR_STOP=1 -At)
 
 "${psql[@]}" -c "CREATE EXTENSION shamsi" -f bench/plpgsql_to_shamsi.sql
+
+# Timestamps: ts::shamsi against ts::date in the session's TimeZone.
+stamp_rows=1000000
+"${psql[@]}" -c "CREATE UNLOGGED TABLE stamps AS SELECT timestamptz '1990-01-01 00:00:00+00' + i * interval '17 minutes' AS ts
+  FROM generate_series(0, $stamp_rows - 1) AS i" -c "VACUUM ANALYZE stamps"
+wrong=$("${psql[@]}" -c "SET TimeZone = 'Asia/Tehran'" -c "SELECT count(*) FROM stamps WHERE ts::shamsi::date <> ts::date")
+((wrong == 0)) || { echo "ts::shamsi and ts::date differ on $wrong rows" >&2; exit 1; }
+declare -A stamp_times=()
+for ((run = 0; run < runs; run++)); do
+  order=(date shamsi)
+  ((run % 2 == 1)) && order=(shamsi date)
+  for cast in "${order[@]}"; do
+    stamp_times[$cast]+="$("${psql[@]}" -c "SET TimeZone = 'Asia/Tehran'; SET max_parallel_workers_per_gather = 0" \
+      -c '\timing on' -c "SELECT count(ts::$cast) FROM stamps" | sed -n 's/^Time: \([0-9.]*\) ms.*/\1/p') "
+  done
+done
+stamp_median() { tr ' ' '\n' <<<"$1" | sed '/^$/d' | sort -g | awk '{ v[NR] = $1 } END { print v[int((NR + 1) / 2)] }'; }
+stamp_date=$(stamp_median "${stamp_times[date]}") stamp_shamsi=$(stamp_median "${stamp_times[shamsi]}")
+echo
+echo "$stamp_rows timestamptz values, TimeZone Asia/Tehran, one process, median of $runs runs each, in turn:"
+echo "  SELECT count(ts::date) FROM stamps     ${stamp_date} ms  (runs: ${stamp_times[date]})"
+echo "  SELECT count(ts::shamsi) FROM stamps   ${stamp_shamsi} ms  (runs: ${stamp_times[shamsi]})"
+awk -v a="$stamp_shamsi" -v b="$stamp_date" 'BEGIN { printf "  ts::shamsi / ts::date: %.2fx (target: at most 1.2x)\n", a / b }'
+[[ ${1:-} != zone ]] || exit 0
 days=$("${psql[@]}" -c "SELECT shamsi_date(1400, 1, 1) - shamsi_date(1300, 1, 1)")
 "${psql[@]}" -c "CREATE UNLOGGED TABLE days AS
   SELECT d, d::shamsi AS s FROM (SELECT shamsi_date(1300, 1, 1) + i % $days AS d FROM generate_series(0, $rows - 1) AS i) AS t" \

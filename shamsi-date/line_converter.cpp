@@ -24,6 +24,13 @@ std::string Shown(std::string_view text) {
     return std::string(text.substr(0, cut)) + "...";
 }
 
+// A number of 0-99 in two ASCII digits.
+char* TwoDigits(char* out, int value) {
+    out[0] = static_cast<char>('0' + value / 10);
+    out[1] = static_cast<char>('0' + value % 10);
+    return out + 2;
+}
+
 // The bytes copied to out; the end of them.
 char* Copied(char* out, std::string_view bytes) {
     if (!bytes.empty()) {
@@ -52,8 +59,8 @@ LineConverter::LineConverter(const Options& options, Sink output, Sink errors, s
       formatter_(options.format, TargetCalendar(options), options.digits, options.names),
       timeFields_(formatter_.WritesTime()),
       readTimes_(timeFields_ || options.timeZone != nullptr),
-      clock_("%H:%M:%S", TargetCalendar(options)),
       offset_("%z", TargetCalendar(options)),
+      offsetText_(offset_.MaxSize(), '\0'),
       longestText_(options.operation == Operation::kDiff ? 2 * Shamsi::kLongestDateText + 1
                                                          : Shamsi::kLongestDateText),
       noSecondDate_(NoSecondDate(options.delimiter)),
@@ -433,9 +440,18 @@ LineConverter::Written LineConverter::WriteInstant(std::int64_t unixSeconds, cha
     }
     out = formatter_.Write(out, wall.day);
     *out++ = separator;
-    out = Copied(clock_.Write(out, wall.day, wall.time), fraction);
-    out = offset_.Write(out, wall.day, wall.time);
-    return {out, {}, {}};
+    out = TwoDigits(out, wall.time.hour);
+    *out++ = ':';
+    out = TwoDigits(out, wall.time.minute);
+    *out++ = ':';
+    out = Copied(TwoDigits(out, wall.time.second), fraction);
+    // The offset's text changes with the span, seldom: written again only then.
+    if (offset != offsetWritten_) {
+        offsetWritten_ = offset;
+        offsetLength_ = static_cast<std::size_t>(offset_.Write(offsetText_.data(), wall.day, wall.time) -
+                                                 offsetText_.data());
+    }
+    return {Copied(out, std::string_view(offsetText_.data(), offsetLength_)), {}, {}};
 }
 
 void LineConverter::Convert(std::string_view field, bool lineEnds) {

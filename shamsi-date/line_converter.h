@@ -18,6 +18,7 @@
 #include <cstddef>
 #include <cstdint>
 #include <functional>
+#include <limits>
 #include <memory>
 #include <optional>
 #include <string>
@@ -121,12 +122,15 @@ private:
     Options options_;
     DateInput input_;
     Shamsi::Formatter formatter_;
-    bool timeFields_;              // the format writes the time of day
-    bool readTimes_;               // times after dates are taken apart (--zone, or time fields)
-    Shamsi::Formatter clock_;      // the time after a date moved to a zone: "01:30:00"
-    Shamsi::Formatter offset_;     // and its offset: "+03:30"
-    mutable TimeZone::Span span_;  // the zone's offset at the last instant, kept for the next
-    std::size_t longestText_;      // the longest text that can be read as one input
+    bool timeFields_;           // the format writes the time of day
+    bool readTimes_;            // times after dates are taken apart (--zone, or time fields)
+    Shamsi::Formatter offset_;  // the offset after an instant's time in a zone: "+03:30"
+    // The zone's offset at the last instant, kept for the next, and its text.
+    mutable TimeZone::Span span_;
+    mutable int offsetWritten_ = std::numeric_limits<int>::min();
+    mutable std::string offsetText_;
+    mutable std::size_t offsetLength_ = 0;
+    std::size_t longestText_;  // the longest text that can be read as one input
     std::string noSecondDate_;
     Sink output_;
     Sink errors_;

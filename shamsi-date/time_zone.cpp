@@ -160,6 +160,7 @@ std::int64_t ChangeInstant(int year, const TimeZone::Rule::Change& change, int o
     return SecondsOf(day) + change.secondOfDay - offsetBefore;
 }
 
+#ifndef _WIN32
 // --- zoneinfo files ----------------------------------------------------------
 
 // A file's bytes, up to a bound no zoneinfo file comes near; nothing for a
@@ -312,6 +313,8 @@ std::shared_ptr<const TimeZone> ZoneOf(ZoneParts&& parts) {
                                             std::move(parts.offsets), parts.rule ? &*parts.rule : nullptr);
 }
 
+#endif
+
 std::shared_ptr<const TimeZone> Utc() {
     return std::make_shared<const TimeZone>(0, std::vector<std::int64_t>{}, std::vector<int>{});
 }
@@ -443,9 +446,10 @@ TimeZone::Span TimeZone::RuleSpanAt(std::int64_t unixSeconds) const {
     const int year =
         std::clamp(static_cast<int>(year_month_day{DayOf(unixSeconds)}.year()), kFirstYear, kLastYear);
     std::array<std::pair<std::int64_t, int>, 6> changes{};
-    for (int i = 0; i < 3; ++i) {
-        changes[2 * i] = {ChangeInstant(year - 1 + i, rule_.start, rule_.standard), rule_.daylight};
-        changes[2 * i + 1] = {ChangeInstant(year - 1 + i, rule_.end, rule_.daylight), rule_.standard};
+    for (std::size_t i = 0; i < 3; ++i) {
+        const int each = year - 1 + static_cast<int>(i);
+        changes[2 * i] = {ChangeInstant(each, rule_.start, rule_.standard), rule_.daylight};
+        changes[2 * i + 1] = {ChangeInstant(each, rule_.end, rule_.daylight), rule_.standard};
     }
     std::sort(changes.begin(), changes.end());
     Span span{kEarliest, changes.front().first, changes.back().second, true};

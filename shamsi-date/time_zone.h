@@ -80,7 +80,7 @@ public:
 
 private:
     struct SystemZone {};
-    explicit TimeZone(SystemZone);
+    explicit TimeZone(SystemZone /*unused*/);
     [[nodiscard]] Span RuleSpanAt(std::int64_t unixSeconds) const;
 
     int initialOffset_ = 0;

@@ -33,7 +33,7 @@ from collections import namedtuple as _namedtuple
 
 import numpy as _np
 
-from ._shamsi import Date, days_in_month, is_leap, parse
+from ._shamsi import Date, days_in_month, is_leap, parse, strftime
 from . import _shamsi
 
 __all__ = [
@@ -46,6 +46,7 @@ __all__ = [
     "is_leap",
     "parse",
     "parse_array",
+    "strftime",
     "to_shamsi",
 ]
 
@@ -105,12 +106,11 @@ def _aware_wall(values, tz, name):
     if tz is not None:
         raise TypeError(f"{name}: tz= is for naive datetime64 values (UTC); these carry their own zone")
     index = pd.DatetimeIndex(values)
-    utc = index.asi8
-    wall = index.tz_localize(None).asi8
-    offsets = ((wall - utc) // 1_000_000_000).astype(_np.int32)
-    missing = utc == _NAT
-    wall = _np.where(missing, _NAT, wall)
-    return wall.view("datetime64[ns]"), _np.where(missing, _NO_OFFSET, offsets)
+    wall = index.tz_localize(None).to_numpy()  # in the values' own unit
+    utc = index.tz_convert(None).to_numpy()
+    # Offsets are whole seconds, so the floors to seconds differ by exactly them.
+    offsets = wall.astype("M8[s]").view(_np.int64) - utc.astype("M8[s]").view(_np.int64)
+    return wall, _np.where(_np.isnat(wall), _NO_OFFSET, offsets).astype(_np.int32)
 
 
 _NAT = _np.iinfo(_np.int64).min
@@ -141,8 +141,9 @@ def _datetimes(values, name, tz=None):
             raise TypeError(f"{name} takes datetime64 values or datetime.date objects, not {array.dtype}")
     shape = array.shape
     if tz is not None:
-        if _np.datetime_data(array.dtype)[0] in ("Y", "M", "W", "D", "h", "m"):
-            array = array.astype("datetime64[s]")
+        unit, count = _np.datetime_data(array.dtype)
+        if count != 1 or unit not in ("s", "ms", "us", "ns", "ps", "fs", "as"):
+            array = array.astype("datetime64[s]")  # a unit that a second holds whole
         array, ticks = _unit_counts(array)
         flat = _np.ascontiguousarray(array).reshape(-1).view(_np.int64)
         offsets = _zone_offsets(flat, ticks, tz)

@@ -35,12 +35,15 @@ class _Column:
         self.wall, self.ticks, self.offsets = wall, ticks, offsets
         self._fields = None
 
-    def fields(self):
-        """(year, month, day, missing): int32 arrays (0 for NaT) and a bool mask."""
+    def fields(self, *names):
+        """The named fields, 'year', 'month' or 'day' (new int32 arrays, 0 for NaT),
+        then the kept mask of NaT."""
         if self._fields is None:
-            year, month, day = _shamsi._to_shamsi(self.wall, self.ticks)
-            self._fields = (year, month, day, self.wall == _NAT)
-        return self._fields
+            packed = _shamsi._packed_fields(self.wall, self.ticks)  # year << 9 | month << 5 | day
+            self._fields = (packed, packed == 0)
+        packed, missing = self._fields
+        parts = {"year": lambda: packed >> 9, "month": lambda: (packed >> 5) & 15, "day": lambda: packed & 31}
+        return (*(parts[name]() for name in names), missing)
 
     def days(self):
         """The wall days (int64 counts from 1970-01-01; anything for NaT)."""
@@ -80,29 +83,29 @@ class _ShamsiFields:
     @property
     def year(self):
         """The Shamsi year (Int32; <NA> for NaT)."""
-        year, _, _, missing = self._columns().fields()
-        return self._integers(year.copy(), missing)
+        year, missing = self._columns().fields("year")
+        return self._integers(year, missing)
 
     @property
     def month(self):
         """The Shamsi month, 1 (Farvardin) to 12 (Esfand) (Int32; <NA> for NaT)."""
-        _, month, _, missing = self._columns().fields()
-        return self._integers(month.copy(), missing)
+        month, missing = self._columns().fields("month")
+        return self._integers(month, missing)
 
     @property
     def day(self):
         """The day of the Shamsi month (Int32; <NA> for NaT)."""
-        _, _, day, missing = self._columns().fields()
-        return self._integers(day.copy(), missing)
+        day, missing = self._columns().fields("day")
+        return self._integers(day, missing)
 
     @property
     def quarter(self):
         """The Shamsi quarter, 1-4, of three months each from Farvardin (Int32)."""
-        _, month, _, missing = self._columns().fields()
+        month, missing = self._columns().fields("month")
         return self._integers(np.where(missing, 0, (month + 2) // 3).astype(np.int32), missing)
 
     def _day_field(self, which):
-        year, month, day, missing = self._columns().fields()
+        year, month, day, missing = self._columns().fields("year", "month", "day")
         return _shamsi._day_fields(year, month, day, which), missing
 
     @property
@@ -125,18 +128,18 @@ class _ShamsiFields:
     def day_of_week(self):
         """The day of the week as .dt counts it: Monday 0 ... Saturday 5, Sunday 6 (Int32)."""
         column = self._columns()
-        missing = column.fields()[3]
+        missing = column.fields()[0]
         # 1970-01-01 was a Thursday.
         weekday = np.where(missing, 0, (column.days() + 3) % 7).astype(np.int32)
         return self._integers(weekday, missing)
 
     def _starts(self, month_step):
         """Whether each date is the first day of its period of month_step months, and the mask."""
-        _, month, day, missing = self._columns().fields()
+        month, day, missing = self._columns().fields("month", "day")
         return (day == 1) & ((month - 1) % month_step == 0), missing
 
     def _ends(self, month_step):
-        _, month, day, missing = self._columns().fields()
+        month, day, missing = self._columns().fields("month", "day")
         days_in_month, _ = self._day_field(1)
         return (day == days_in_month) & (month % month_step == 0) & ~missing, missing
 
@@ -194,7 +197,7 @@ class _ShamsiFields:
 
     def _period_starts(self, unit, ceil):
         column = self._columns()
-        year, month, _, missing = column.fields()
+        year, month, missing = column.fields("year", "month")
         days = np.where(missing, 0, column.days())
         if unit == "week":
             # 1970-01-01 was a Thursday, the sixth day of a week from Saturday.

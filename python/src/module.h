@@ -6,6 +6,7 @@
 #include <pybind11/numpy.h>
 #include <pybind11/pybind11.h>
 
+#include <algorithm>
 #include <chrono>
 #include <cstddef>
 #include <cstdint>
@@ -60,9 +61,36 @@ Shamsi::Formatter MakeFormatter(const std::string& format, const std::string& di
 Shamsi::ReadError ReadText(std::string_view text, std::chrono::sys_days& day);
 // The UTF-8 of a str (kept by the object); TypeError for anything else.
 std::string_view Utf8(py::handle text, const char* what);
+// Writes the code points of valid UTF-8 (what a formatter writes) at out,
+// one for each character, as Char (which must hold the largest); how many.
+template <typename Char>
+std::size_t DecodeUtf8(std::string_view text, Char* out) {
+    const auto* bytes = reinterpret_cast<const unsigned char*>(text.data());
+    const std::size_t size = text.size();
+    std::size_t count = 0;
+    for (std::size_t i = 0; i < size;) {
+        const unsigned lead = bytes[i];
+        if (lead < 0x80U) {
+            out[count++] = static_cast<Char>(lead);
+            ++i;
+            continue;
+        }
+        const std::size_t length = std::min<std::size_t>(lead >= 0xF0U ? 4 : lead >= 0xE0U ? 3 : 2, size - i);
+        std::uint32_t code = lead & (0x7FU >> length);
+        for (std::size_t k = 1; k < length; ++k) {
+            code = (code << 6U) | (bytes[i + k] & 0x3FU);
+        }
+        out[count++] = static_cast<Char>(code);
+        i += length;
+    }
+    return count;
+}
 
 // --- Registration -------------------------------------------------------------------
 
+// shamsi.Date and the functions of one value: parse, is_leap, days_in_month,
+// strftime, _between.
+void RegisterDates(py::module_& module);
 // The array functions' native halves: _to_shamsi, _from_shamsi, _format, ...
 void RegisterArrays(py::module_& module);
 

@@ -64,3 +64,12 @@ check "GROUP BY shamsi_year(d), shamsi_month(d)" "public.shamsi_year(d), public.
   "SELECT shamsi_year(d), shamsi_month(d), count(*), sum(amount) FROM sales GROUP BY 1, 2"
 check "WHERE d::shamsi BETWEEN" "d::public.shamsi OPERATOR(public.>=) '1399/01/01'::public.shamsi" \
   "SELECT id, d::shamsi, amount FROM sales WHERE d::shamsi BETWEEN '1399/01/01' AND '1399/12/30'"
+# A timestamp's cast to shamsi is IMMUTABLE, so it is shipped too; a
+# timestamptz's reads the session's TimeZone and stays here.
+check "WHERE timestamp::shamsi BETWEEN" "::public.shamsi OPERATOR(public.>=) '1399/01/01'::public.shamsi" \
+  "SELECT id, (d + time '12:00')::shamsi, amount FROM sales WHERE (d + time '12:00')::shamsi BETWEEN '1399/01/01' AND '1399/12/30'"
+plan=$(on coordinator -c "EXPLAIN (VERBOSE, COSTS OFF) SELECT id FROM sales WHERE (d + time '12:00')::timestamptz::shamsi = '1399/01/01'")
+if grep 'Remote SQL:' <<<"$plan" | grep -q 'shamsi'; then
+  fail "the timestamptz cast was shipped to a shard:"$'\n'"$plan"
+fi
+echo "WHERE timestamptz::shamsi: filtered on the coordinator, as a STABLE function is"

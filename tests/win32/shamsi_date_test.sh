@@ -47,6 +47,16 @@ out=$(LC_ALL=C.UTF-8 wine "$exe" to-miladi 'سه شنبه  17 آذر  1405' '۱�
 [[ $out == $'2026/12/08\n2026/12/08' ]] || fail "Persian month names gave '$out'"
 out=$(wine "$exe" to-shamsi 'December 8, 2026' '2026-12-08T23:59:59+03:30' '2026-12-08 10:30:00')
 [[ $out == $'1405/09/17\n1405/09/17T23:59:59+03:30\n1405/09/17 10:30:00' ]] || fail "names and timestamps gave '$out'"
+# Time zones: UTC and local alone, there being no zoneinfo on Windows.
+out=$(wine "$exe" to-shamsi --zone UTC 2026-12-09T01:30:00+03:30 @1796767200 | tr -d '\r')
+[[ $out == $'1405/09/17T22:00:00+00:00\n1405/09/17T22:00:00+00:00' ]] || fail "--zone UTC gave '$out'"
+out=$(wine "$exe" to-shamsi --zone local --format '%Y/%m/%d %H:%M:%S %z' @1796767200 | tr -d '\r')
+[[ $out =~ ^140[0-9]/[0-9]{2}/[0-9]{2}\ [0-9]{2}:[0-9]{2}:[0-9]{2}\ [+-][0-9]{2}:[0-9]{2}$ ]] || fail "--zone local gave '$out'"
+status=0
+wine "$exe" to-shamsi --zone Asia/Tehran 2026-12-08 >"$work/out" 2>"$work/err" || status=$?
+((status == 2)) || fail "status $status for --zone Asia/Tehran, not 2"
+[[ $(tr -d '\r' <"$work/err") == "shamsi-date: unknown time zone 'Asia/Tehran' (on Windows, --zone takes UTC and local)" ]] ||
+  fail "--zone Asia/Tehran: $(cat "$work/err")"
 out=$(LC_ALL=C.UTF-8 wine "$exe" to-shamsi --format %B --names afghan 2026-12-08)
 [[ $out == قوس ]] || fail "--names afghan gave '$out'"
 out=$(wine "$exe" to-miladi today)
@@ -64,4 +74,4 @@ printf '%s\n' "      آذر 1405" " ش$lrm  ی$lrm  د$lrm  س$lrm  چ$lrm  پ$l
 wine "$exe" cal 9 1405 >"$work/out"
 cmp -s "$work/want" "$work/out" || fail "cal 9 1405: $(cat "$work/out")"
 [[ $(wine "$exe" cal --color=always 9 1405 | grep -c $'\e\\[31m') -eq 5 ]] || fail "cal --color=always: no red Fridays"
-echo "shamsi-date.exe: arguments, CR LF input, a bad line, names, times, today and a header as on Linux; add, diff and cal"
+echo "shamsi-date.exe: arguments, CR LF input, a bad line, names, times, today and a header as on Linux; --zone UTC and local; add, diff and cal"

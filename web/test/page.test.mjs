@@ -4,9 +4,11 @@
 //
 // WEB_PAGE: the built page's folder; SHAMSI_DATE: the shamsi-date program,
 // which prints today as the window shows it; SHAMSI_DATE_PACKAGE: the folder
-// the npm package was installed to, which a page imports as well.
+// the npm package was installed to, which a page imports as well; AXE:
+// axe.min.js.
 import assert from 'node:assert/strict';
 import { execFileSync } from 'node:child_process';
+import { readFileSync } from 'node:fs';
 import { join } from 'node:path';
 import { after, before, test } from 'node:test';
 
@@ -145,6 +147,13 @@ test('for keyboards and screen readers: the box named by its heading, the web ad
     await page.press(key, code, keyCode);
     assert.deepEqual(await messages(), ['طراحي و برنامه نويسي: سازندگان مبدل تاريخ'], code);
   }
+  // Of the WCAG 2.1 A and AA rules, axe-core finds only the contrast of the web address, black
+  // on the window's blue as the window has it.
+  await page.evaluate(readFileSync(process.env.AXE, 'utf8'));
+  const violations = await page.evaluate(`axe.run(document, { resultTypes: ['violations'],
+    runOnly: { type: 'tag', values: ['wcag2a', 'wcag2aa', 'wcag21a', 'wcag21aa'] } }).then((r) =>
+    r.violations.flatMap((v) => v.nodes.map((node) => v.id + ' ' + node.target.join(' '))))`);
+  assert.deepEqual(violations, ['color-contrast #Label4']);
   // The bundled font is the WOFF2 file.
   assert.equal(await page.evaluate(`document.fonts.load('16px "Vazirmatn UI"').then((faces) => faces.length)`), 1);
   assert.ok(await page.evaluate(`performance.getEntriesByType('resource').some((entry) => entry.name.endsWith('/fonts/Vazirmatn-UI-Regular.woff2'))`));

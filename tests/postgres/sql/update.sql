@@ -1,6 +1,6 @@
 -- A database on 1.0, with an index, a generated column and a partition key
--- on 1.0's functions, updated to 1.1: the index still serves, and the
--- objects are those a fresh 1.1 has.
+-- on 1.0's functions, updated to the current version: the index still
+-- serves, and the objects are those a fresh one has.
 CREATE DATABASE shamsi_update;
 \c shamsi_update
 SET datestyle = ISO, YMD;
@@ -37,3 +37,24 @@ SELECT (SELECT count(*) FROM updated) AS updated, (SELECT count(*) FROM fresh) A
        (SELECT count(*) FROM (SELECT * FROM fresh EXCEPT SELECT * FROM updated) AS d) AS only_fresh;
 \c postgres
 DROP DATABASE shamsi_update;
+
+-- A database on 1.1 with an index on a timestamp's pattern, updated to 1.2:
+-- the index still serves and gives what 1.2 computes; the casts come.
+CREATE DATABASE shamsi_update_11;
+\c shamsi_update_11
+SET datestyle = ISO, YMD;
+CREATE EXTENSION shamsi VERSION '1.1';
+CREATE TABLE visits (id integer, at timestamp);
+INSERT INTO visits SELECT i, timestamp '2026-01-01 10:00' + i * interval '7 hours' FROM generate_series(1, 5000) AS i;
+CREATE INDEX visits_month ON visits (to_shamsi(at, '%Y/%m'));
+ALTER EXTENSION shamsi UPDATE;
+SELECT extversion FROM pg_extension WHERE extname = 'shamsi';
+ANALYZE visits;
+SET enable_seqscan = off;
+EXPLAIN (COSTS OFF) SELECT count(*) FROM visits WHERE to_shamsi(at, '%Y/%m') = '1405/09';
+SELECT count(*) FROM visits WHERE to_shamsi(at, '%Y/%m') = '1405/09';
+RESET enable_seqscan;
+SELECT count(*) FROM visits WHERE to_shamsi(at, '%Y/%m') = '1405/09' AND at::shamsi BETWEEN '1405/09/01' AND '1405/09/30';
+SELECT to_shamsi(at, '%Y/%m/%d %H:%M') FROM visits WHERE id = 1;
+\c postgres
+DROP DATABASE shamsi_update_11;

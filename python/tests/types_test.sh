@@ -1,0 +1,29 @@
+#!/usr/bin/env bash
+# The module's types: mypy --strict on typed_usage.py, a user's script that
+# calls every documented function, against the stubs of the module as built
+# (__init__.pyi, _accessor.pyi, py.typed). mypy is pinned with hashes in
+# requirements-types.txt, installed from the package registry into a private
+# folder of the build (kept for the next run while the requirements stay the
+# same).
+#
+#   types_test.sh PYTHON PACKAGES_DIR
+# with PYTHONPATH naming the built module.
+set -euo pipefail
+python=$1 packages=$2
+here=$(cd "$(dirname "$0")" && pwd)
+requirements=$here/requirements-types.txt
+
+work=$(mktemp -d "${TMPDIR:-/tmp}/shamsi-types.XXXXXX")
+trap 'rm -rf "$work"' EXIT
+if ! cmp -s "$requirements" "$packages/requirements-types.txt" 2>/dev/null; then
+  rm -rf "$packages"
+  HOME=$work PIP_CONFIG_FILE=/dev/null "$python" -m pip install --quiet --disable-pip-version-check --root-user-action=ignore \
+    --no-cache-dir --require-hashes --no-deps --only-binary=:all: --target "$packages" -r "$requirements"
+  cp "$requirements" "$packages/"
+fi
+
+# mypy finds the module through PYTHONPATH, as an installed, typed package;
+# its cache goes to the private folder.
+PYTHONPATH=$PYTHONPATH:$packages PYTHONDONTWRITEBYTECODE=1 \
+  "$python" -m mypy --strict --no-error-summary --cache-dir "$work/cache" "$here/typed_usage.py"
+echo "mypy --strict: typed_usage.py passed"
