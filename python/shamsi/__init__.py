@@ -106,12 +106,11 @@ def _aware_wall(values, tz, name):
     if tz is not None:
         raise TypeError(f"{name}: tz= is for naive datetime64 values (UTC); these carry their own zone")
     index = pd.DatetimeIndex(values)
-    utc = index.asi8
-    wall = index.tz_localize(None).asi8
-    offsets = ((wall - utc) // 1_000_000_000).astype(_np.int32)
-    missing = utc == _NAT
-    wall = _np.where(missing, _NAT, wall)
-    return wall.view("datetime64[ns]"), _np.where(missing, _NO_OFFSET, offsets)
+    wall = index.tz_localize(None).to_numpy()  # in the values' own unit
+    utc = index.tz_convert(None).to_numpy()
+    # Offsets are whole seconds, so the floors to seconds differ by exactly them.
+    offsets = wall.astype("M8[s]").view(_np.int64) - utc.astype("M8[s]").view(_np.int64)
+    return wall, _np.where(_np.isnat(wall), _NO_OFFSET, offsets).astype(_np.int32)
 
 
 _NAT = _np.iinfo(_np.int64).min
