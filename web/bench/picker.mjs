@@ -21,6 +21,8 @@ const here = fileURLToPath(new URL('.', import.meta.url));
 const packageFolder = resolve(process.argv[2]);
 const rounds = Number(process.argv[3] ?? 11);
 const folder = mkdtempSync(join(tmpdir(), 'picker-bench-'));
+// The pages' folder goes however the run ends.
+process.on('exit', () => rmSync(folder, { recursive: true, force: true }));
 
 const page = (script) => `<!DOCTYPE html>
 <html lang="fa" dir="rtl"><head><meta charset="utf-8"><meta name="viewport" content="width=device-width, initial-scale=1">
@@ -145,4 +147,3 @@ console.log(`  click to the open calendar painted: ours ${median(times.ours.open
   `react-multi-date-picker ${median(times.peer.open).toFixed(1)} ms`);
 console.log(`  to the next month painted: ours (PageDown) ${median(times.ours.month).toFixed(1)} ms, ` +
   `react-multi-date-picker (its arrow clicked) ${median(times.peer.month).toFixed(1)} ms`);
-rmSync(folder, { recursive: true, force: true });
