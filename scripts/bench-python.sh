@@ -28,8 +28,9 @@ if [[ ! -x $venv/bin/python || $(cat "$venv/requirements.sha256" 2>/dev/null) !=
   rm -rf "$venv"
   "$python" -m venv "$venv"
   # pymeeus (convertdate's) is source only: built with the environment's setuptools.
-  (unset "${!PIP_@}"; "$venv/bin/pip" install --quiet --disable-pip-version-check --require-hashes --no-deps \
-    --no-build-isolation -r "$requirements")
+  (unset PIP_FIND_LINKS PIP_NO_INDEX PIP_CONSTRAINT PIP_TARGET PIP_PREFIX PIP_USER PIP_ONLY_BINARY PIP_NO_BINARY
+    "$venv/bin/pip" install --quiet --disable-pip-version-check --require-hashes --no-deps --no-build-isolation \
+      -r "$requirements")
   echo "$stamp" >"$venv/requirements.sha256"
 fi
 

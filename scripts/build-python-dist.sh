@@ -38,9 +38,11 @@ umask 0022
 work=$(mktemp -d "${TMPDIR:-/tmp}/shamsi-dist.XXXXXX")
 trap 'rm -rf "$work"' EXIT
 
-# The tools, and the backend's wheels for the isolated build. PIP_* from the
-# caller's environment (a find-links folder, say) would change what is used.
-unset "${!PIP_@}"
+# The tools, and the backend's wheels for the isolated build. The caller's
+# pip settings that choose what is installed (a find-links folder, say) are
+# dropped; those that say how to reach the registry (a mirror, a
+# certificate) stay.
+unset PIP_FIND_LINKS PIP_NO_INDEX PIP_CONSTRAINT PIP_TARGET PIP_PREFIX PIP_USER PIP_ONLY_BINARY PIP_NO_BINARY
 export PIP_DISABLE_PIP_VERSION_CHECK=1 PIP_NO_INPUT=1
 "$python" -m venv "$work/tools"
 "$work/tools/bin/pip" download --quiet --require-hashes --no-deps --only-binary=:all: \

@@ -12,7 +12,7 @@ source_dir=$1 python=$2
 
 work=$(mktemp -d "${TMPDIR:-/tmp}/shamsi-pip.XXXXXX")
 trap 'rm -rf "$work"' EXIT
-unset "${!PIP_@}"
+unset PIP_FIND_LINKS PIP_NO_INDEX PIP_CONSTRAINT PIP_TARGET PIP_PREFIX PIP_USER PIP_ONLY_BINARY PIP_NO_BINARY
 export PIP_DISABLE_PIP_VERSION_CHECK=1 PIP_NO_INPUT=1
 mkdir -p "$work/src/python"
 cp -r "$source_dir/CMakeLists.txt" "$source_dir/LICENSE" "$source_dir/shamsi" "$work/src/"

@@ -44,7 +44,7 @@ for name in setup.py pyproject.toml README.md MANIFEST.in; do
   cmp -s "$source_dir/python/$name" "$unpacked/$name" || { echo "FAIL: $dist is older than python/$name" >&2; exit 1; }
 done
 
-unset "${!PIP_@}"
+unset PIP_FIND_LINKS PIP_NO_INDEX PIP_CONSTRAINT PIP_TARGET PIP_PREFIX PIP_USER PIP_ONLY_BINARY PIP_NO_BINARY
 export PIP_DISABLE_PIP_VERSION_CHECK=1 PIP_NO_INPUT=1 PYTHONDONTWRITEBYTECODE=1
 unset PYTHONPATH
 
