@@ -316,7 +316,10 @@ else:
     del pandas
     try:
         import dask.dataframe  # noqa: F401
-    except ImportError:  # the Dask accessor comes with dask.dataframe
+    except Exception:  # noqa: BLE001
+        # The Dask accessor comes with dask.dataframe. A Dask that cannot be
+        # imported beside this pandas (an older Dask raises AttributeError
+        # then) leaves the module without it rather than unusable.
         pass
     else:
         from . import _dask  # registers dask.dataframe.Series.shamsi

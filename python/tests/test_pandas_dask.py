@@ -179,3 +179,24 @@ def test_dask_cluster_converts_a_column_partition_by_partition(tmp_path):
     assert result["text"].tolist() == shamsi.format(days.to_numpy()).tolist()
     assert result["year"].tolist() == shamsi.to_shamsi(days.to_numpy())[0].tolist()
     assert months.equals(days.shamsi.month)
+
+
+def test_a_dask_that_cannot_be_imported_leaves_the_module_working():
+    # An older Dask beside a newer pandas fails inside its own import with
+    # AttributeError; the module is then imported without its Dask accessor.
+    import subprocess
+    import sys
+
+    script = """
+import sys
+class Broken:
+    def find_spec(self, name, path=None, target=None):
+        if name == "dask.dataframe":
+            raise AttributeError("module 'pandas.core.strings' has no attribute 'StringMethods'")
+sys.meta_path.insert(0, Broken())
+import pandas, shamsi
+print(pandas.Series(pandas.to_datetime(["2026-12-08"])).shamsi.day[0])
+"""
+    done = subprocess.run([sys.executable, "-c", script], capture_output=True, text=True, check=False)
+    assert done.returncode == 0, done.stderr
+    assert done.stdout.split() == ["17"]
