@@ -89,12 +89,12 @@ std::size_t TimeOfDayLength(std::string_view text) {
             pos = minutes + 2;
             // Seconds too, as the offsets of local mean time have them
             // ("+03:25:44", "+032544").
-            const std::size_t seconds = colons && At(text, pos) == ':' ? pos + 1 : pos;
-            if ((colons ? seconds != pos : IsDigit(text, pos))) {
-                if (!TwoDigits(text, seconds, kLastMinute)) {
+            const std::size_t offsetSeconds = colons && At(text, pos) == ':' ? pos + 1 : pos;
+            if ((colons ? offsetSeconds != pos : IsDigit(text, pos))) {
+                if (!TwoDigits(text, offsetSeconds, kLastMinute)) {
                     return 0;
                 }
-                pos = seconds + 2;
+                pos = offsetSeconds + 2;
             }
         }
     }
