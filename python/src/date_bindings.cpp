@@ -370,13 +370,13 @@ PyObject* StrftimeMethod(PyObject* self, PyObject* const* args, Py_ssize_t count
     });
 }
 
-PyObject* Format(PyObject* self, PyObject* spec) {
+PyObject* Format(PyObject* self, PyObject* pattern) {
     return Guarded([&]() -> PyObject* {
-        if (TextArgument(spec, "__format__", "format_spec").empty()) {
+        if (TextArgument(pattern, "__format__", "format_spec").empty()) {
             return PyObject_Str(self);
         }
         const Shamsi::Formatter& formatter =
-            FormatterFor({spec, nullptr, nullptr}, "__format__", "format_spec");
+            FormatterFor({pattern, nullptr, nullptr}, "__format__", "format_spec");
         return Written(formatter, [&](char* out) { return formatter.Write(out, DateOf(self)); });
     });
 }
