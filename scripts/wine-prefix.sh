@@ -15,21 +15,20 @@ export WINEDEBUG=-all
 # nothing to download them from.
 export WINEDLLOVERRIDES="mscoree,mshtml="
 
-case $action in
-  start)
-    if [[ ! -f $WINEPREFIX/system.reg ]]; then
-      mkdir -p "$WINEPREFIX"
-      wineboot -i
-      # Wine has no Tahoma with Persian letters; Windows' Tahoma has them.
-      # Persian faces stand in: Nazli (Debian's fonts-farsiweb), about as
-      # wide as Tahoma, for Tahoma; the window's bundled Vazirmatn UI, which
-      # also has the Latin letters, for the dialog face of captions and
-      # message boxes. Wine draws the window frames itself, since no window
-      # manager runs under Xvfb.
-      cp /usr/share/fonts/truetype/farsiweb/nazli.ttf "$root/window/fonts/Vazirmatn-UI-Regular.ttf" \
-        "$WINEPREFIX/drive_c/windows/Fonts/"
-      settings=$WINEPREFIX/settings.reg
-      cat >"$settings" <<'REG'
+# Each step returns on failure, since make_prefix also runs where set -e does not apply.
+make_prefix() {
+  mkdir -p "$WINEPREFIX" || return
+  wineboot -i || return
+  # Wine has no Tahoma with Persian letters; Windows' Tahoma has them.
+  # Persian faces stand in: Nazli (Debian's fonts-farsiweb), about as
+  # wide as Tahoma, for Tahoma; the window's bundled Vazirmatn UI, which
+  # also has the Latin letters, for the dialog face of captions and
+  # message boxes. Wine draws the window frames itself, since no window
+  # manager runs under Xvfb.
+  cp /usr/share/fonts/truetype/farsiweb/nazli.ttf "$root/window/fonts/Vazirmatn-UI-Regular.ttf" \
+    "$WINEPREFIX/drive_c/windows/Fonts/" || return
+  settings=$WINEPREFIX/settings.reg
+  cat >"$settings" <<'REG' || return
 REGEDIT4
 
 [HKEY_LOCAL_MACHINE\Software\Microsoft\Windows NT\CurrentVersion\FontSubstitutes]
@@ -41,8 +40,20 @@ REGEDIT4
 "Managed"="N"
 "Decorated"="N"
 REG
-      wine regedit /S "$settings"
-      wineserver -w
+  wine regedit /S "$settings" || return
+  wineserver -w
+}
+
+case $action in
+  start)
+    if [[ ! -f $WINEPREFIX/system.reg ]]; then
+      # A first wineboot now and then stops half-way ("failed to open
+      # rundll32.exe", c0000135); the prefix is then made again, once.
+      if ! make_prefix; then
+        wineserver -k 2>/dev/null || true
+        rm -rf "$WINEPREFIX"
+        make_prefix
+      fi
     fi
     ;;
   stop)
