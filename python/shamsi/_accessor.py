@@ -25,25 +25,51 @@ class _Column:
     """A column's wall times and, once asked for, its Shamsi fields.
 
     Kept by the accessor while the column's values stay the same (their
-    fingerprint tells), so that its fields are converted once.
+    fingerprint tells), so that its fields are converted once: the year,
+    month and day arrays converted together are kept until a field is asked
+    for, then given to it (the column converted again only if it is asked
+    for twice).
     """
 
-    __slots__ = ("fingerprint", "wall", "ticks", "offsets", "_fields")
+    __slots__ = ("fingerprint", "wall", "ticks", "offsets", "_kept", "_missing")
 
     def __init__(self, fingerprint, wall, ticks, offsets):
         self.fingerprint = fingerprint
         self.wall, self.ticks, self.offsets = wall, ticks, offsets
-        self._fields = None
+        self._kept = {}
+        self._missing = False  # not known until converted
+
+    def _convert(self):
+        year, month, day = _shamsi._to_shamsi(self.wall, self.ticks)  # 0 for NaT
+        self._kept = {"year": year, "month": month, "day": day}
+        # The mask of NaT, or None where there is none (the common case, which
+        # then needs no mask in memory until a field is made).
+        self._missing = None if year.all() else year == 0
 
     def fields(self, *names):
-        """The named fields, 'year', 'month' or 'day' (new int32 arrays, 0 for NaT),
-        then the kept mask of NaT."""
-        if self._fields is None:
-            packed = _shamsi._packed_fields(self.wall, self.ticks)  # year << 9 | month << 5 | day
-            self._fields = (packed, packed == 0)
-        packed, missing = self._fields
-        parts = {"year": lambda: packed >> 9, "month": lambda: (packed >> 5) & 15, "day": lambda: packed & 31}
-        return (*(parts[name]() for name in names), missing)
+        """The named fields, 'year', 'month' or 'day' (int32 arrays, 0 for NaT,
+        to be read, not changed), then the mask of NaT."""
+        if any(name not in self._kept for name in names):
+            self._convert()
+        return (*(self._kept[name] for name in names), self.missing())
+
+    def field(self, name):
+        """The field 'year', 'month' or 'day' as an array of its caller's own."""
+        if name not in self._kept:
+            self._convert()
+        return self._kept.pop(name)
+
+    def missing(self):
+        """The mask of NaT (not to be changed)."""
+        if self._missing is False:
+            self._convert()
+        return np.zeros(len(self.wall), bool) if self._missing is None else self._missing
+
+    def mask(self):
+        """A new mask of NaT, for a field of its own: a copy of the kept one,
+        or, where there is no NaT, zeros that cost nothing until written."""
+        missing = self.missing()
+        return missing.copy() if self._missing is not None else missing
 
     def days(self):
         """The wall days (int64 counts from 1970-01-01; anything for NaT)."""
@@ -72,106 +98,103 @@ class _ShamsiFields:
     def _wrap(self, array):
         raise NotImplementedError
 
-    def _integers(self, values, missing):
-        return self._wrap(pd.arrays.IntegerArray(values, missing.copy()))
+    # A field of the kept column: its values with the column's mask of NaT,
+    # each result owning both.
+    def _integers(self, values):
+        return self._wrap(pd.arrays.IntegerArray(values, self._column.mask()))
 
-    def _booleans(self, values, missing):
-        return self._wrap(pd.arrays.BooleanArray(values, missing.copy()))
+    def _booleans(self, values):
+        return self._wrap(pd.arrays.BooleanArray(values, self._column.mask()))
 
     # --- Fields -----------------------------------------------------------
 
     @property
     def year(self):
         """The Shamsi year (Int32; <NA> for NaT)."""
-        year, missing = self._columns().fields("year")
-        return self._integers(year, missing)
+        return self._integers(self._columns().field("year"))
 
     @property
     def month(self):
         """The Shamsi month, 1 (Farvardin) to 12 (Esfand) (Int32; <NA> for NaT)."""
-        month, missing = self._columns().fields("month")
-        return self._integers(month, missing)
+        return self._integers(self._columns().field("month"))
 
     @property
     def day(self):
         """The day of the Shamsi month (Int32; <NA> for NaT)."""
-        day, missing = self._columns().fields("day")
-        return self._integers(day, missing)
+        return self._integers(self._columns().field("day"))
 
     @property
     def quarter(self):
         """The Shamsi quarter, 1-4, of three months each from Farvardin (Int32)."""
         month, missing = self._columns().fields("month")
-        return self._integers(np.where(missing, 0, (month + 2) // 3).astype(np.int32), missing)
+        return self._integers(np.where(missing, 0, (month + 2) // 3).astype(np.int32))
 
     def _day_field(self, which):
-        year, month, day, missing = self._columns().fields("year", "month", "day")
-        return _shamsi._day_fields(year, month, day, which), missing
+        year, month, day, _ = self._columns().fields("year", "month", "day")
+        return _shamsi._day_fields(year, month, day, which)
 
     @property
     def day_of_year(self):
         """The day of the Shamsi year, 1-366 (Int32)."""
-        return self._integers(*self._day_field(0))
+        return self._integers(self._day_field(0))
 
     @property
     def days_in_month(self):
         """The days of the date's Shamsi month: 31, 30 or 29 (Int32)."""
-        return self._integers(*self._day_field(1))
+        return self._integers(self._day_field(1))
 
     @property
     def is_leap_year(self):
         """Whether the Shamsi year has 366 days (boolean)."""
-        leap, missing = self._day_field(2)
-        return self._booleans(leap.astype(bool), missing)
+        return self._booleans(self._day_field(2).astype(bool))
 
     @property
     def day_of_week(self):
         """The day of the week as .dt counts it: Monday 0 ... Saturday 5, Sunday 6 (Int32)."""
         column = self._columns()
-        missing = column.fields()[0]
+        missing = column.missing()
         # 1970-01-01 was a Thursday.
         weekday = np.where(missing, 0, (column.days() + 3) % 7).astype(np.int32)
-        return self._integers(weekday, missing)
+        return self._integers(weekday)
 
     def _starts(self, month_step):
-        """Whether each date is the first day of its period of month_step months, and the mask."""
-        month, day, missing = self._columns().fields("month", "day")
-        return (day == 1) & ((month - 1) % month_step == 0), missing
+        """Whether each date is the first day of its period of month_step months."""
+        month, day, _ = self._columns().fields("month", "day")
+        return (day == 1) & ((month - 1) % month_step == 0)
 
     def _ends(self, month_step):
         month, day, missing = self._columns().fields("month", "day")
-        days_in_month, _ = self._day_field(1)
-        return (day == days_in_month) & (month % month_step == 0) & ~missing, missing
+        return (day == self._day_field(1)) & (month % month_step == 0) & ~missing
 
     @property
     def is_month_start(self):
         """Whether the date is the first day of its Shamsi month (boolean)."""
-        return self._booleans(*self._starts(1))
+        return self._booleans(self._starts(1))
 
     @property
     def is_month_end(self):
         """Whether the date is the last day of its Shamsi month (boolean)."""
-        return self._booleans(*self._ends(1))
+        return self._booleans(self._ends(1))
 
     @property
     def is_quarter_start(self):
         """Whether the date is 1 Farvardin, 1 Tir, 1 Mehr or 1 Dey (boolean)."""
-        return self._booleans(*self._starts(3))
+        return self._booleans(self._starts(3))
 
     @property
     def is_quarter_end(self):
         """Whether the date is the last day of Khordad, Shahrivar, Azar or Esfand (boolean)."""
-        return self._booleans(*self._ends(3))
+        return self._booleans(self._ends(3))
 
     @property
     def is_year_start(self):
         """Whether the date is 1 Farvardin (boolean)."""
-        return self._booleans(*self._starts(12))
+        return self._booleans(self._starts(12))
 
     @property
     def is_year_end(self):
         """Whether the date is the last day of Esfand (boolean)."""
-        return self._booleans(*self._ends(12))
+        return self._booleans(self._ends(12))
 
     # --- Texts ------------------------------------------------------------
 

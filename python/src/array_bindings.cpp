@@ -37,9 +37,13 @@ constexpr std::int64_t FloorDays(std::int64_t value, std::int64_t ticksPerDay) {
 // Gives store(i, date) the Shamsi date of each value, {0, 0, 0} for NaT:
 // the index of the first value outside the Shamsi years 1-9999 (nothing
 // stored from it on), or kNone. The unit's size is a constant in the common
-// cases, so that the division is a multiplication.
+// cases, so that the division is a multiplication. Everything it calls is
+// inlined: GCC otherwise calls Shamsi::FromSysDays out of line and reads the
+// Date it returns back through memory, a store-forwarding stall that doubles
+// the loop's time.
 template <std::int64_t kTicks, typename Store>
-std::size_t FieldsOf(const std::int64_t* values, std::size_t count, std::int64_t ticks, const Store& store) {
+[[gnu::flatten]] std::size_t FieldsOf(const std::int64_t* values, std::size_t count, std::int64_t ticks,
+                                      const Store& store) {
     const std::int64_t ticksPerDay = kTicks != 0 ? kTicks : ticks;
     for (std::size_t i = 0; i < count; ++i) {
         if (values[i] == kNaT) {
@@ -56,6 +60,11 @@ std::size_t FieldsOf(const std::int64_t* values, std::size_t count, std::int64_t
 }
 
 constexpr std::int64_t kSecondsInDay = 86'400;
+
+// The ValueError for a value whose day is outside the Shamsi years 1-9999.
+[[noreturn]] void ThrowOutOfRange(std::int64_t value, std::int64_t ticksPerDay) {
+    throw py::value_error(Refused(MiladiText(FloorDays(value, ticksPerDay)), MiladiOutOfRange()));
+}
 
 template <typename Store>
 std::size_t FieldsOfAny(const std::int64_t* values, std::size_t count, std::int64_t ticks,
@@ -131,28 +140,9 @@ py::tuple ToShamsiArrays(const py::array& values, std::int64_t ticksPerDay) {
         });
     }();
     if (bad != kNone) {
-        throw py::value_error(Refused(MiladiText(FloorDays(input[bad], ticksPerDay)), MiladiOutOfRange()));
+        ThrowOutOfRange(input[bad], ticksPerDay);
     }
     return py::make_tuple(year, month, day);
-}
-
-// The Shamsi date of each value in one int32, year << 9 | month << 5 | day
-// (0 for NaT), for the accessor to keep: a third of three arrays' memory.
-py::array PackedFields(const py::array& values, std::int64_t ticksPerDay) {
-    const auto* input = DataOf<std::int64_t>(values, "fields");
-    const auto count = static_cast<std::size_t>(values.size());
-    py::array_t<std::int32_t> packed(values.size());
-    std::int32_t* out = packed.mutable_data();
-    const std::size_t bad = [&] {
-        const py::gil_scoped_release unlocked;
-        return FieldsOfAny(input, count, ticksPerDay, [&](std::size_t i, const Shamsi::Date& date) {
-            out[i] = (date.year << 9) | (date.month << 5) | date.day;
-        });
-    }();
-    if (bad != kNone) {
-        throw py::value_error(Refused(MiladiText(FloorDays(input[bad], ticksPerDay)), MiladiOutOfRange()));
-    }
-    return packed;
 }
 
 py::array NewDays(py::ssize_t count) {
@@ -238,6 +228,17 @@ std::chrono::sys_days WallTime(std::int64_t value, std::int64_t ticksPerDay, std
     return DayOf(dayNumber);
 }
 
+// The text of the value at i (its wall time, with its offset when offsets
+// are given) written at out: the end of what was written, or nullptr for a
+// value outside the Shamsi years 1-9999.
+char* WriteValue(const Shamsi::Formatter& formatter, const std::int64_t* values, const std::int32_t* offsets,
+                 std::size_t i, std::int64_t ticksPerDay, char* out) {
+    Shamsi::TimeOfDay time;
+    const std::chrono::sys_days day =
+        WallTime(values[i], ticksPerDay, offsets != nullptr ? offsets[i] : kNoOffset, time);
+    return Shamsi::InRange(day) ? formatter.Write(out, day, time) : nullptr;
+}
+
 // The offsets given with values (None, or an int32 for each), or nullptr.
 const std::int32_t* OffsetsOf(const py::object& offsets, const py::array& values, py::array& kept) {
     if (offsets.is_none()) {
@@ -268,18 +269,15 @@ py::array FormatArray(const py::array& values, std::int64_t ticksPerDay, const s
     {
         const py::gil_scoped_release unlocked;
         std::string buffer(formatter.MaxSize(), '\0');
-        Shamsi::TimeOfDay time;
         for (std::size_t i = 0; i < count; ++i) {
             std::uint32_t* row = out + i * width;
             std::size_t written = 0;
             if (input[i] != kNaT) {
-                const std::chrono::sys_days day =
-                    WallTime(input[i], ticksPerDay, offset != nullptr ? offset[i] : kNoOffset, time);
-                if (!Shamsi::InRange(day)) {
+                const char* end = WriteValue(formatter, input, offset, i, ticksPerDay, buffer.data());
+                if (end == nullptr) {
                     bad = i;
                     break;
                 }
-                const char* end = formatter.Write(buffer.data(), day, time);
                 written =
                     std::min(width, DecodeUtf8({buffer.data(), static_cast<std::size_t>(end - buffer.data())},
                                                characters.data()));
@@ -289,7 +287,7 @@ py::array FormatArray(const py::array& values, std::int64_t ticksPerDay, const s
         }
     }
     if (bad != kNone) {
-        throw py::value_error(Refused(MiladiText(FloorDays(input[bad], ticksPerDay)), MiladiOutOfRange()));
+        ThrowOutOfRange(input[bad], ticksPerDay);
     }
     return result;
 }
@@ -332,24 +330,21 @@ py::array FormatObjects(const py::array& values, std::int64_t ticksPerDay, const
         {
             const py::gil_scoped_release unlocked;
             char* end = buffer.data();
-            Shamsi::TimeOfDay time;
             for (std::size_t k = 0; k < size; ++k) {
                 const std::size_t i = start + k;
                 if (input[i] != kNaT) {
-                    const std::chrono::sys_days day =
-                        WallTime(input[i], ticksPerDay, offset != nullptr ? offset[i] : kNoOffset, time);
-                    if (!Shamsi::InRange(day)) {
+                    char* const written = WriteValue(formatter, input, offset, i, ticksPerDay, end);
+                    if (written == nullptr) {
                         bad = i;
                         break;
                     }
-                    end = formatter.Write(end, day, time);
+                    end = written;
                 }
                 ends[k] = static_cast<std::size_t>(end - buffer.data());
             }
         }
         if (bad != kNone) {
-            throw py::value_error(
-                Refused(MiladiText(FloorDays(input[bad], ticksPerDay)), MiladiOutOfRange()));
+            ThrowOutOfRange(input[bad], ticksPerDay);
         }
         std::size_t from = 0;
         for (std::size_t k = 0; k < size; ++k) {
@@ -626,7 +621,6 @@ void RegisterArrays(py::module_& module) {
         throw py::error_already_set();
     }
     module.def("_to_shamsi", &ToShamsiArrays);
-    module.def("_packed_fields", &PackedFields);
     module.def("_from_shamsi", &FromShamsiArrays);
     module.def("_format", &FormatArray);
     module.def("_format_objects", &FormatObjects);

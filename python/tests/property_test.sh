@@ -13,12 +13,7 @@ requirements=$here/requirements-property.txt
 
 work=$(mktemp -d "${TMPDIR:-/tmp}/shamsi-properties.XXXXXX")
 trap 'rm -rf "$work"' EXIT
-if ! cmp -s "$requirements" "$packages/requirements-property.txt" 2>/dev/null; then
-  rm -rf "$packages"
-  HOME=$work PIP_CONFIG_FILE=/dev/null "$python" -m pip install --quiet --disable-pip-version-check --root-user-action=ignore \
-    --no-cache-dir --require-hashes --no-deps --only-binary=:all: --target "$packages" -r "$requirements"
-  cp "$requirements" "$packages/"
-fi
+"$here/pinned_packages.sh" "$python" "$requirements" "$packages"
 
 # The tests' examples are drawn from a fixed seed (derandomize) unless
 # HYPOTHESIS_PROFILE=explore; Hypothesis keeps no database, and what it

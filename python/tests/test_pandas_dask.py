@@ -62,7 +62,11 @@ def test_the_column_is_converted_again_when_it_changes():
     series[0] = pd.Timestamp("2026-12-09")
     year = series.shamsi.year
     year[1] = 0  # the result is the caller's own
+    month = series.shamsi.month
+    month[0] = None  # and so is its mask
     assert series.shamsi.day.tolist() == [18, 1] and series.shamsi.year.tolist() == [1405, 1405]
+    assert series.shamsi.month.tolist() == [9, 1] and series.shamsi.quarter.tolist() == [3, 1]
+    assert series.shamsi.day_of_year.tolist() == [264, 1] and year.tolist() == [1405, 0]
 
 
 @pytest.mark.parametrize("unit, months", [("year", 12), ("quarter", 3), ("month", 1), ("week", 0)])

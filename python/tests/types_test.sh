@@ -15,12 +15,7 @@ requirements=$here/requirements-types.txt
 
 work=$(mktemp -d "${TMPDIR:-/tmp}/shamsi-types.XXXXXX")
 trap 'rm -rf "$work"' EXIT
-if ! cmp -s "$requirements" "$packages/requirements-types.txt" 2>/dev/null; then
-  rm -rf "$packages"
-  HOME=$work PIP_CONFIG_FILE=/dev/null "$python" -m pip install --quiet --disable-pip-version-check --root-user-action=ignore \
-    --no-cache-dir --require-hashes --no-deps --only-binary=:all: --target "$packages" -r "$requirements"
-  cp "$requirements" "$packages/"
-fi
+"$here/pinned_packages.sh" "$python" "$requirements" "$packages"
 
 # mypy finds the module through PYTHONPATH, as an installed, typed package;
 # its cache goes to the private folder. stubtest then holds the stubs to the
